@@ -1,0 +1,31 @@
+# GoogleTest from Debian's source package, and tests that run under Wine when
+# cross-building for Windows.
+enable_testing()
+
+set(VENNOX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${VENNOX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(VENNOX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+set(VENNOX_TEST_TIMEOUT 120)
+
+if(CMAKE_CROSSCOMPILING)
+  add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup)
+  add_test(NAME wine.cleanup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh cleanup)
+  set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
+    ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+  set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60
+    ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+endif()
+
+# vennox_test(NAME target [ARGS ...]): one ctest test running a test executable,
+# through Wine when cross-building.
+function(vennox_test name target)
+  add_test(NAME ${name} COMMAND ${target} ${ARGN})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${VENNOX_TEST_TIMEOUT})
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
+      ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+  endif()
+endfunction()

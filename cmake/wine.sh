@@ -1,0 +1,71 @@
+#!/bin/sh
+# Runs the build's Windows programs under Wine, in a private prefix of the build tree.
+#   wine.sh setup     create the prefix on first use, start wineserver and, when no
+#                     display is set, an Xvfb display of our own
+#   wine.sh run PROGRAM [ARGS...]
+#   wine.sh cleanup   stop wineserver and the Xvfb display we started
+# State lives in $VENNOX_WINE_DIR: prefix/, display (number), xvfb.pid.
+set -u
+state=${VENNOX_WINE_DIR:?VENNOX_WINE_DIR must name the build tree\'s wine state directory}
+mkdir -p "$state"
+
+export WINEPREFIX="$state/prefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer prompts in a test prefix.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+use_display() {
+    if [ -z "${DISPLAY:-}" ] && [ -s "$state/display" ]; then
+        DISPLAY=":$(cat "$state/display")"
+        export DISPLAY
+    fi
+}
+
+start_xvfb() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    if [ -s "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+        return 0
+    fi
+    rm -f "$state/display" "$state/xvfb.pid"
+    # -displayfd picks a free display and writes its number once it accepts clients.
+    setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 \
+        3>"$state/display" </dev/null >/dev/null 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    i=0
+    while [ ! -s "$state/display" ]; do
+        i=$((i + 1))
+        [ $i -gt 100 ] && { echo "Xvfb did not start" >&2; return 1; }
+        sleep 0.1
+    done
+}
+
+case "${1:-}" in
+setup)
+    start_xvfb || exit 1
+    use_display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "creating Wine prefix $WINEPREFIX"
+        wineboot -i </dev/null >/dev/null 2>&1
+        wineserver -w
+    fi
+    # A persistent server of our own, detached from ctest's output pipes.
+    setsid wineserver -p </dev/null >/dev/null 2>&1
+    ;;
+run)
+    shift
+    use_display
+    exec wine "$@"
+    ;;
+cleanup)
+    wineserver -k 2>/dev/null
+    if [ -s "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null
+        rm -f "$state/xvfb.pid" "$state/display"
+    fi
+    exit 0
+    ;;
+*)
+    echo "usage: wine.sh setup|run PROGRAM [ARGS...]|cleanup" >&2
+    exit 2
+    ;;
+esac

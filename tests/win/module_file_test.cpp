@@ -1,0 +1,273 @@
+// The built module as a file: what it imports, its type library, its version block.
+#include "ModulePath.h"
+#include "NodeAccess.h"
+#include "VennoxLib.h"
+
+#include <gtest/gtest.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// The DLL names in the import directory of a module mapped as an image.
+std::vector<std::string> ImportedDlls(HMODULE module)
+{
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::vector<std::string> names;
+    auto entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (; dir.VirtualAddress && entry->Name; ++entry)
+        names.push_back(Lower(reinterpret_cast<const char*>(base + entry->Name)));
+    return names;
+}
+
+TEST(ModuleFile, ImportsOnlySystemDlls)
+{
+    const std::set<std::string> system = {
+        "kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll", "ole32.dll",
+        "oleaut32.dll", "comctl32.dll", "msvcrt.dll",   "shell32.dll",  "uuid.dll",
+    };
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(module, nullptr) << "cannot load the module";
+    std::vector<std::string> dlls = ImportedDlls(module);
+    EXPECT_FALSE(dlls.empty());
+    for (const std::string& dll : dlls)
+        EXPECT_TRUE(system.count(dll)) << "imports " << dll;
+    FreeLibrary(module);
+}
+
+// Releases a COM interface at scope end.
+template <class T>
+struct Held {
+    T* p = nullptr;
+    ~Held()
+    {
+        if (p)
+            p->Release();
+    }
+    T* operator->() const { return p; }
+    T** operator&() { return &p; }
+};
+
+std::wstring Name(ITypeInfo* info, MEMBERID id = MEMBERID_NIL, std::wstring* help = nullptr)
+{
+    BSTR name = nullptr, doc = nullptr;
+    info->GetDocumentation(id, &name, &doc, nullptr, nullptr);
+    std::wstring result = name ? name : L"";
+    if (help)
+        *help = doc ? doc : L"";
+    SysFreeString(name);
+    SysFreeString(doc);
+    return result;
+}
+
+struct TypeExpect {
+    const GUID* guid;
+    const wchar_t* name;
+    TYPEKIND kind;
+    WORD flags;  // must be set
+    const wchar_t* help;
+    int functions;
+};
+
+class TypeLibrary : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &lib), S_OK);
+    }
+    Held<ITypeLib> lib;
+};
+
+TEST_F(TypeLibrary, LibraryAttributes)
+{
+    TLIBATTR* attr = nullptr;
+    ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_VennoxLib));
+    EXPECT_EQ(attr->lcid, 0x409u);
+    EXPECT_EQ(attr->wMajorVerNum, 1);
+    EXPECT_EQ(attr->wMinorVerNum, 0);
+    EXPECT_TRUE(attr->wLibFlags & LIBFLAG_FCONTROL);
+    lib->ReleaseTLibAttr(attr);
+
+    BSTR name = nullptr, help = nullptr, file = nullptr;
+    ASSERT_EQ(lib->GetDocumentation(-1, &name, &help, nullptr, &file), S_OK);
+    EXPECT_STREQ(name, L"VennoxLib");
+    EXPECT_STREQ(help, L"Vennox ActiveX Control module");
+    EXPECT_STREQ(file, L"Vennox.hlp");
+    SysFreeString(name);
+    SysFreeString(help);
+    SysFreeString(file);
+}
+
+TEST_F(TypeLibrary, TypesAndMembers)
+{
+    const TypeExpect types[] = {
+        {&DIID__DVennox, L"_DVennox", TKIND_DISPATCH, TYPEFLAG_FHIDDEN,
+         L"Dispatch interface for Vennox Control", 1},
+        {&DIID__DVennoxEvents, L"_DVennoxEvents", TKIND_DISPATCH, 0,
+         L"Event interface for Vennox Control", 0},
+        {&CLSID_Vennox, L"Vennox", TKIND_COCLASS, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL,
+         L"Vennox Control", 0},
+    };
+    EXPECT_EQ(lib->GetTypeInfoCount(), 3u);
+    for (const TypeExpect& t : types) {
+        Held<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*t.guid, &info), S_OK) << t.name;
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+        std::wstring help;
+        EXPECT_EQ(Name(info.p, MEMBERID_NIL, &help), t.name);
+        EXPECT_EQ(help, t.help) << t.name;
+        EXPECT_EQ(attr->typekind, t.kind) << t.name;
+        EXPECT_EQ(attr->wTypeFlags & t.flags, t.flags) << t.name;
+        EXPECT_EQ(attr->cFuncs, t.functions) << t.name;
+        EXPECT_EQ(attr->cVars, 0) << t.name;
+        info->ReleaseTypeAttr(attr);
+    }
+}
+
+TEST_F(TypeLibrary, AboutBoxIsTheStandardAboutDispid)
+{
+    Held<ITypeInfo> info;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__DVennox, &info), S_OK);
+    FUNCDESC* func = nullptr;
+    ASSERT_EQ(info->GetFuncDesc(0, &func), S_OK);
+    EXPECT_EQ(func->memid, -552);
+    EXPECT_EQ(func->cParams, 0);
+    EXPECT_EQ(func->elemdescFunc.tdesc.vt, VT_VOID);
+    EXPECT_EQ(Name(info.p, func->memid), L"AboutBox");
+    info->ReleaseFuncDesc(func);
+}
+
+TEST_F(TypeLibrary, ClassDefaultsToDispatchAndEventSource)
+{
+    Held<ITypeInfo> coclass;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Vennox, &coclass), S_OK);
+    const struct {
+        const GUID* iid;
+        int flags;
+    } impl[] = {
+        {&DIID__DVennox, IMPLTYPEFLAG_FDEFAULT},
+        {&DIID__DVennoxEvents, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE},
+    };
+    for (UINT i = 0; i < 2; ++i) {
+        INT flags = 0;
+        HREFTYPE ref = 0;
+        Held<ITypeInfo> implemented;
+        ASSERT_EQ(coclass->GetImplTypeFlags(i, &flags), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, *impl[i].iid)) << i;
+        EXPECT_EQ(flags, impl[i].flags) << i;
+        implemented->ReleaseTypeAttr(attr);
+    }
+}
+
+TEST(GuidFamily, DifferOnlyInTheLastDigitOfTheFirstGroup)
+{
+    const GUID* family[] = {&LIBID_VennoxLib, &DIID__DVennox, &DIID__DVennoxEvents, &CLSID_Vennox};
+    for (int i = 1; i < 4; ++i) {
+        GUID expected = *family[0];
+        expected.Data1 += i;
+        EXPECT_TRUE(IsEqualGUID(*family[i], expected)) << i;
+    }
+    EXPECT_EQ(family[0]->Data1 & 0xF, 0u) << "the last digit counts up without a carry";
+}
+
+std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name)
+{
+    std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), key.c_str(), &value, &length))
+        return L"<missing>";
+    return std::wstring(static_cast<const wchar_t*>(value), length ? length - 1 : 0);
+}
+
+TEST(VersionBlock, ReadsBack)
+{
+    std::wstring path = ModulePath();
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+
+    const struct {
+        const wchar_t* name;
+        const wchar_t* value;
+    } strings[] = {
+        {L"FileVersion", L"1, 0, 0, 1"},
+        {L"ProductVersion", L"1, 0, 0, 1"},
+        {L"FileDescription", L"Vennox ActiveX Control Module"},
+        {L"ProductName", L"Vennox ActiveX Control Module"},
+        {L"InternalName", L"VENNOX"},
+        {L"OriginalFilename", L"Vennox.OCX"},
+        {L"OLESelfRegister", L""},
+    };
+    for (const auto& s : strings)
+        EXPECT_EQ(VersionString(block, s.name), s.value) << s.name;
+    EXPECT_NE(VersionString(block, L"CompanyName"), L"<missing>");
+    EXPECT_NE(VersionString(block, L"LegalCopyright"), L"<missing>");
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 0x04B0);
+}
+
+TEST(ModuleResources, PictureAndName)
+{
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HBITMAP bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(1));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 31);
+    EXPECT_EQ(info.bmHeight, 31);
+    DeleteObject(bitmap);
+
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr);
+    auto group = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+    EXPECT_EQ(group[2], 2) << "two images";
+    auto entries = reinterpret_cast<const BYTE*>(group + 3);
+    for (int i = 0; i < 2; ++i) {
+        const BYTE* e = entries + 14 * i;  // GRPICONDIRENTRY
+        EXPECT_EQ(e[0], i == 0 ? 32 : 16);
+        EXPECT_EQ(e[2], 16) << "16 colours";
+    }
+
+    wchar_t text[64] = {};
+    EXPECT_GT(LoadStringW(module, 1, text, 64), 0);
+    EXPECT_STREQ(text, L"Vennox Control");
+    FreeLibrary(module);
+}
+
+}  // namespace
