@@ -8,15 +8,20 @@ set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(${VENNOX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(VENNOX_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VENNOX_WINE_ENV VENNOX_WINE_DIR=${VENNOX_WINE_DIR} VENNOX_WINE_LOADER=wine64)
+else()
+  set(VENNOX_WINE_ENV VENNOX_WINE_DIR=${VENNOX_WINE_DIR} VENNOX_WINE_LOADER=wine)
+endif()
 set(VENNOX_TEST_TIMEOUT 120)
 
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup)
   add_test(NAME wine.cleanup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh cleanup)
   set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
-    ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+    ENVIRONMENT "${VENNOX_WINE_ENV}")
   set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60
-    ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+    ENVIRONMENT "${VENNOX_WINE_ENV}")
 endif()
 
 # vennox_test(NAME target [ARGS ...]): one ctest test running a test executable,
@@ -26,6 +31,6 @@ function(vennox_test name target)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${VENNOX_TEST_TIMEOUT})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
-      ENVIRONMENT VENNOX_WINE_DIR=${VENNOX_WINE_DIR})
+      ENVIRONMENT "${VENNOX_WINE_ENV}")
   endif()
 endfunction()

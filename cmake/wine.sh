@@ -10,6 +10,9 @@ state=${VENNOX_WINE_DIR:?VENNOX_WINE_DIR must name the build tree\'s wine state 
 mkdir -p "$state"
 
 export WINEPREFIX="$state/prefix"
+# wine64 runs 64-bit programs without the 32-bit loader; 32-bit ones need it.
+loader=${VENNOX_WINE_LOADER:-wine}
+[ "$loader" = wine64 ] && [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts in a test prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -45,7 +48,7 @@ setup)
     use_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating Wine prefix $WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1
+        "$loader" wineboot -i </dev/null >/dev/null 2>&1
         wineserver -w
     fi
     # A persistent server of our own, detached from ctest's output pipes.
@@ -54,7 +57,7 @@ setup)
 run)
     shift
     use_display
-    exec wine "$@"
+    exec "$loader" "$@"
     ;;
 cleanup)
     wineserver -k 2>/dev/null

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <string>
@@ -145,7 +146,15 @@ TEST(StoreField, RoundTripThroughTheDisplay)
 TEST(StoreField, EveryOneDecimalTenthsEntryKeepsItsUnit)
 {
     for (int n = 0; n <= 65535; ++n) {
-        std::string text = std::to_string(n / 10) + "." + std::to_string(n % 10);
+        // Composed by hand: the C runtime's own formatting is slow under Wine.
+        char digits[8];
+        int length = 0;
+        for (int whole = n / 10; length == 0 || whole > 0; whole /= 10)
+            digits[length++] = static_cast<char>('0' + whole % 10);
+        std::string text(digits, digits + length);
+        std::reverse(text.begin(), text.end());
+        text += '.';
+        text += static_cast<char>('0' + n % 10);
         unsigned char bytes[2];
         StoreField(FieldKind::Tenths, text, bytes);
         ASSERT_EQ(bytes[0] * 256 + bytes[1], n) << text;
