@@ -53,6 +53,11 @@ setup)
     fi
     # A persistent server of our own, detached from ctest's output pipes.
     setsid wineserver -p </dev/null >/dev/null 2>&1
+    # Wine's own services and the desktop window start with the first program
+    # that needs them and inherit its output pipes, so that ctest would wait for
+    # them; start them here, detached.
+    setsid "$loader" wineboot </dev/null >/dev/null 2>&1
+    setsid "$loader" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
     ;;
 run)
     shift
