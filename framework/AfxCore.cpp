@@ -1,0 +1,60 @@
+// Run-time class information and the module's state and counts.
+#include "framework/AfxCore.h"
+
+const CRuntimeClass CObject::classCObject = {"CObject", nullptr, nullptr};
+
+const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+
+bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
+{
+    for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass)
+        if (c == base)
+            return true;
+    return false;
+}
+
+namespace {
+AFX_MODULE_STATE g_moduleState;
+// One thread per apartment; the pointer only changes inside AFX_MANAGE_STATE scopes.
+thread_local AFX_MODULE_STATE* t_pState = nullptr;
+}  // namespace
+
+AFX_MODULE_STATE* AfxGetStaticModuleState() { return &g_moduleState; }
+
+AFX_MODULE_STATE* AfxGetModuleState() { return t_pState ? t_pState : &g_moduleState; }
+
+void AfxInitModule(HINSTANCE hInstance)
+{
+    g_moduleState.m_hCurrentInstanceHandle = hInstance;
+    g_moduleState.m_hCurrentResourceHandle = hInstance;
+}
+
+HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
+
+HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
+
+AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state) : m_pPrevious(t_pState)
+{
+    t_pState = state;
+}
+
+AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { t_pState = m_pPrevious; }
+
+void AfxOleLockApp() { InterlockedIncrement(&AfxGetModuleState()->m_nObjectCount); }
+
+void AfxOleUnlockApp() { InterlockedDecrement(&AfxGetModuleState()->m_nObjectCount); }
+
+void AfxOleLockServer(BOOL lock)
+{
+    AFX_MODULE_STATE* s = AfxGetModuleState();
+    if (lock)
+        InterlockedIncrement(&s->m_nLockCount);
+    else
+        InterlockedDecrement(&s->m_nLockCount);
+}
+
+BOOL AfxOleCanExitApp()
+{
+    const AFX_MODULE_STATE* s = AfxGetModuleState();
+    return s->m_nObjectCount == 0 && s->m_nLockCount == 0;
+}

@@ -1,0 +1,187 @@
+// The ActiveX control part of the framework layer: the control base class
+// with its OLE interfaces, the class factory and the control module object.
+#pragma once
+
+#include "framework/AfxCore.h"
+#include "framework/Handles.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+// ---- Property exchange ----------------------------------------------------
+
+// Moves the control's persisted state between the control and a stream or a
+// property bag. Only the version and the extent are ever exchanged.
+class CPropExchange {
+public:
+    virtual ~CPropExchange() = default;
+    BOOL IsLoading() const { return m_bLoading; }
+    DWORD GetVersion() const { return m_dwVersion; }
+    // Exchanges one 32-bit value under a name; on load, a missing value keeps
+    // `*value` (the default the caller put there) and answers FALSE.
+    virtual BOOL ExchangeLong(const wchar_t* name, LONG* value) = 0;
+    // FALSE once an exchange has failed.
+    BOOL IsOk() const { return m_bOk; }
+
+protected:
+    BOOL m_bLoading = FALSE;
+    BOOL m_bOk = TRUE;
+    DWORD m_dwVersion = 0;
+    friend class COleControl;
+};
+
+// ---- Verb and dispatch maps -----------------------------------------------
+
+class COleControl;
+
+// One OLE verb of the control's message map.
+struct AFX_VERBMAP_ENTRY {
+    LONG nVerb;          // OLEIVERB_... or a positive verb number
+    UINT nMenuNameID;    // string ID of its menu name
+    BOOL (COleControl::*pfnVerb)(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
+};
+struct AFX_MSGMAP {
+    const AFX_VERBMAP_ENTRY* pVerbs;  // ended by an entry with a null handler
+};
+
+// One method of the dispatch map: no parameters, no result.
+struct AFX_DISPMAP_ENTRY {
+    DISPID dispid;
+    const wchar_t* name;
+    void (COleControl::*pfnMethod)();
+};
+struct AFX_DISPMAP {
+    const AFX_DISPMAP_ENTRY* pEntries;  // ended by an entry with a null name
+};
+
+// Events: the control's event map; the control fires none.
+struct AFX_EVENTMAP {
+    int nEntries;
+};
+
+// String ID of the standard name of the properties verb ("&Properties...").
+constexpr UINT AFX_IDS_VERB_PROPERTIES = 0xFE41;
+
+// ---- Type library cache ---------------------------------------------------
+
+// The module's type library, loaded once per locale asked for and held until
+// the module unloads.
+class CTypeLibCache {
+public:
+    explicit CTypeLibCache(const GUID& libid) : m_libid(libid) {}
+    const GUID& GetLibID() const { return m_libid; }
+    // The cached library, or loads it through `load` (the control's
+    // GetTypeLib) and caches it; falls back to the library embedded in the
+    // module when the registered one cannot be loaded.
+    HRESULT Lookup(LCID lcid, HRESULT (*load)(void* ctx, LCID, ITypeLib**), void* ctx,
+                   ITypeLib** ppTypeLib);
+
+private:
+    GUID m_libid;
+    afx::com_ptr<ITypeLib> m_lib;
+};
+
+// ---- Control --------------------------------------------------------------
+
+class COleControl : public CObject {
+public:
+    COleControl();
+    ~COleControl() override;
+
+    DECLARE_DYNAMIC(COleControl)
+
+    // Attributes
+    // The container's client site; null before SetClientSite or after
+    // SetClientSite(NULL). No reference is added for the caller.
+    IOleClientSite* GetClientSite() const { return m_pClientSite.get(); }
+    HWND GetHwnd() const { return m_hWnd; }
+
+    // The outer IUnknown: the reference the factory hands out.
+    IUnknown* GetControllingUnknown();
+
+    // Operations
+    void InitializeIIDs(const IID* piidPrimary, const IID* piidEvents);
+    BOOL ExchangeVersion(CPropExchange* pPX, DWORD dwVersionDefault, BOOL bConvert = TRUE);
+    void InvalidateControl();
+
+    // Overridables
+    virtual UINT GetTypeInfoCount() { return 0; }
+    virtual CTypeLibCache* GetTypeLibCache() { return nullptr; }
+    virtual HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib);
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+    virtual const AFX_DISPMAP* GetDispatchMap() const;
+    virtual const AFX_EVENTMAP* GetEventMap() const;
+    virtual void DoPropExchange(CPropExchange* pPX);
+    virtual void OnResetState();
+    // rcBounds as the container gave it (not normalised).
+    virtual void OnDraw(HDC hdc, const RECT& rcBounds, const RECT& rcInvalid);
+    virtual HRESULT GetClassID(LPCLSID pclsid) = 0;
+    virtual BOOL OnProperties(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
+    virtual UINT GetUserTypeNameID() = 0;
+    virtual DWORD GetMiscStatus() = 0;
+
+    struct Impl;  // the OLE interfaces
+
+private:
+    friend struct Impl;
+    Impl* m_pImpl;
+    afx::com_ptr<IOleClientSite> m_pClientSite;
+    HWND m_hWnd = nullptr;
+    IID m_piidPrimary = IID_NULL;
+    IID m_piidEvents = IID_NULL;
+};
+
+// ---- Class factory --------------------------------------------------------
+
+// A static class factory; every factory of the module is on one list, for
+// DllGetClassObject and registration.
+class COleObjectFactory {
+public:
+    COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
+                      LPCSTR lpszProgID);
+    virtual ~COleObjectFactory();
+    COleObjectFactory(const COleObjectFactory&) = delete;
+    COleObjectFactory& operator=(const COleObjectFactory&) = delete;
+
+    REFCLSID GetClassID() const { return m_clsid; }
+    LPCSTR GetProgID() const { return m_lpszProgID; }
+
+    // Writes (TRUE) or removes (FALSE) the class's registry entries.
+    virtual BOOL UpdateRegistry(BOOL bRegister) = 0;
+    // UpdateRegistry on every factory; FALSE at the first that fails.
+    static BOOL UpdateRegistryAll(BOOL bRegister);
+    // DllGetClassObject: the factory of `clsid`, or CLASS_E_CLASSNOTAVAILABLE.
+    static HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** ppv);
+
+    // A new object of the factory's class, with one reference, in `*ppv`.
+    HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID iid, void** ppv);
+
+private:
+    struct ClassFactory;
+    CLSID m_clsid;
+    const CRuntimeClass* m_pRuntimeClass;
+    BOOL m_bMultiInstance;
+    LPCSTR m_lpszProgID;
+    COleObjectFactory* m_pNextFactory;
+    ClassFactory* m_pClassFactory;
+};
+
+// ---- Control module -------------------------------------------------------
+
+class COleControlModule {
+public:
+    explicit COleControlModule(LPCSTR lpszAppName = nullptr);
+    virtual ~COleControlModule();
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    // The module object, if one was constructed.
+    static COleControlModule* Current();
+
+private:
+    LPCSTR m_pszAppName;
+};
+
+// DllCanUnloadNow: S_OK when no object or server lock of the module is alive.
+HRESULT AfxDllCanUnloadNow();
+// DllGetClassObject through the module's factories.
+HRESULT AfxDllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv);

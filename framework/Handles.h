@@ -1,0 +1,129 @@
+// Owning wrappers for Win32 handles and COM references: movable, not copyable.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <utility>
+
+namespace afx {
+
+// unique_handle<T, Close, Invalid>: closes its handle once, with Close.
+template <typename T, auto Close, T Invalid = T()>
+class unique_handle {
+public:
+    unique_handle() = default;
+    explicit unique_handle(T h) : m_h(h) {}
+    unique_handle(unique_handle&& o) noexcept : m_h(o.release()) {}
+    unique_handle& operator=(unique_handle&& o) noexcept { reset(o.release()); return *this; }
+    unique_handle(const unique_handle&) = delete;
+    unique_handle& operator=(const unique_handle&) = delete;
+    ~unique_handle() { reset(); }
+
+    T get() const { return m_h; }
+    explicit operator bool() const { return m_h != Invalid; }
+    T release() { return std::exchange(m_h, Invalid); }
+    void reset(T h = Invalid)
+    {
+        T old = std::exchange(m_h, h);
+        if (old != Invalid)
+            Close(old);
+    }
+    // For out-parameters: closes what it held first.
+    T* put() { reset(); return &m_h; }
+
+private:
+    T m_h = Invalid;
+};
+
+inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
+inline void CloseDC(HDC dc) { ::DeleteDC(dc); }
+inline void CloseGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
+inline void CloseIcon(HICON i) { ::DestroyIcon(i); }
+inline void CloseWindow(HWND w) { ::DestroyWindow(w); }
+inline void CloseModule(HMODULE m) { ::FreeLibrary(m); }
+inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
+
+using unique_hkey = unique_handle<HKEY, CloseKey>;
+using unique_hdc = unique_handle<HDC, CloseDC>;              // from CreateCompatibleDC
+using unique_hbitmap = unique_handle<HBITMAP, CloseGdiObject>;
+using unique_hbrush = unique_handle<HBRUSH, CloseGdiObject>;
+using unique_hicon = unique_handle<HICON, CloseIcon>;
+using unique_hwnd = unique_handle<HWND, CloseWindow>;
+using unique_hmodule = unique_handle<HMODULE, CloseModule>;
+using unique_handle_t = unique_handle<HANDLE, CloseKernelHandle>;
+
+// A GetDC/ReleaseDC pair.
+class window_dc {
+public:
+    explicit window_dc(HWND w) : m_w(w), m_dc(::GetDC(w)) {}
+    ~window_dc() { if (m_dc) ::ReleaseDC(m_w, m_dc); }
+    window_dc(const window_dc&) = delete;
+    window_dc& operator=(const window_dc&) = delete;
+    HDC get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HWND m_w;
+    HDC m_dc;
+};
+
+// Selects an object into a DC for a scope and selects the previous one back.
+class select_object {
+public:
+    select_object(HDC dc, HGDIOBJ o) : m_dc(dc), m_old(::SelectObject(dc, o)) {}
+    ~select_object() { if (m_old) ::SelectObject(m_dc, m_old); }
+    select_object(const select_object&) = delete;
+    select_object& operator=(const select_object&) = delete;
+    explicit operator bool() const { return m_old != nullptr; }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// com_ptr<T>: one COM reference.
+template <typename T>
+class com_ptr {
+public:
+    com_ptr() = default;
+    com_ptr(std::nullptr_t) {}
+    // Takes a reference of its own on p.
+    explicit com_ptr(T* p) : m_p(p) { if (m_p) m_p->AddRef(); }
+    com_ptr(const com_ptr& o) : com_ptr(o.m_p) {}
+    com_ptr(com_ptr&& o) noexcept : m_p(o.detach()) {}
+    com_ptr& operator=(const com_ptr& o) { com_ptr(o).swap(*this); return *this; }
+    com_ptr& operator=(com_ptr&& o) noexcept { com_ptr(std::move(o)).swap(*this); return *this; }
+    ~com_ptr() { reset(); }
+
+    // Adopts a reference the caller already holds.
+    static com_ptr attach(T* p) { com_ptr c; c.m_p = p; return c; }
+    T* detach() { return std::exchange(m_p, nullptr); }
+    void reset()
+    {
+        // Cleared before the release: the release may re-enter.
+        if (T* old = std::exchange(m_p, nullptr))
+            old->Release();
+    }
+    void swap(com_ptr& o) noexcept { std::swap(m_p, o.m_p); }
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    // For out-parameters: releases what it held first.
+    T** put() { reset(); return &m_p; }
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+
+    template <typename U>
+    com_ptr<U> query(REFIID iid) const
+    {
+        com_ptr<U> u;
+        if (m_p)
+            m_p->QueryInterface(iid, u.put_void());
+        return u;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+}  // namespace afx
