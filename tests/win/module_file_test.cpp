@@ -270,4 +270,36 @@ TEST(ModuleResources, PictureAndName)
     FreeLibrary(module);
 }
 
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    return text;
+}
+
+TEST(ModuleResources, AboutDialogTemplate)
+{
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(1), nullptr, NoDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(dialog), L"About Vennox Control");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), L"OK");
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDOK, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON,
+              DLGC_DEFPUSHBUTTON);
+    // Children in template order: icon, name and version, maker's notice, OK.
+    std::vector<std::wstring> texts;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        texts.push_back(TextOf(c));
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[1], L"Vennox Control, Version 1.0");
+    EXPECT_FALSE(texts[2].empty());
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(GetWindow(dialog, GW_CHILD), STM_GETICON, 0, 0));
+    EXPECT_NE(icon, nullptr) << "the icon control shows icon 1";
+    DestroyWindow(dialog);
+    FreeLibrary(module);
+}
+
 }  // namespace
