@@ -1,0 +1,287 @@
+#include "host/NodeFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string_view TrimLeft(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    return s;
+}
+
+std::string_view TrimRight(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> SplitBlanks(std::string_view s)
+{
+    std::vector<std::string_view> words;
+    for (s = TrimLeft(s); !s.empty(); s = TrimLeft(s)) {
+        std::size_t n = 0;
+        while (n < s.size() && !IsBlank(s[n]))
+            ++n;
+        words.push_back(s.substr(0, n));
+        s.remove_prefix(n);
+    }
+    return words;
+}
+
+// The name from what follows the keyword; false with `error` set.
+bool ParseName(std::string_view rest, std::string& name, std::string& error)
+{
+    rest = TrimRight(TrimLeft(rest));
+    if (!rest.empty() && rest.front() == '"') {
+        if (rest.size() < 2 || rest.back() != '"') {
+            error = "quoted name must end with '\"'";
+            return false;
+        }
+        rest = rest.substr(1, rest.size() - 2);
+    }
+    name = std::string(rest);
+    return true;
+}
+
+bool ParsePointLine(std::string_view line, long& point, NodeModel::Point& bytes, std::string& error)
+{
+    const std::size_t comment = line.find('#');
+    std::vector<std::string_view> words = SplitBlanks(line.substr(0, comment));
+    const std::string_view number = words.front();
+    for (char c : number)
+        if (!IsDigit(c)) {
+            error = "bad point number \"" + std::string(number) + "\"";
+            return false;
+        }
+    point = 0;
+    for (char c : number) {
+        point = point * 10 + (c - '0');
+        if (point > NodeModel::kMaxPoint) {
+            error = "point number " + std::string(number) + " out of range (" +
+                    std::to_string(NodeModel::kMinPoint) + " to " +
+                    std::to_string(NodeModel::kMaxPoint) + ")";
+            return false;
+        }
+    }
+    const std::size_t count = words.size() - 1;
+    if (count != bytes.size()) {
+        error = "point " + std::to_string(point) + ": expected " + std::to_string(bytes.size()) +
+                " bytes, found " + std::to_string(count);
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view w = words[i + 1];
+        const int high = w.size() == 2 ? HexValue(w[0]) : -1;
+        const int low = w.size() == 2 ? HexValue(w[1]) : -1;
+        if (high < 0 || low < 0) {
+            error = "point " + std::to_string(point) + ": bad byte \"" + std::string(w) +
+                    "\" (two hex digits expected)";
+            return false;
+        }
+        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return true;
+}
+
+bool NeedsQuotes(const std::string& name)
+{
+    return name.empty() || IsBlank(name.front()) || IsBlank(name.back()) || name.front() == '"';
+}
+
+}  // namespace
+
+bool ParseNodeFile(std::string_view text, NodeModel& out, std::string& error)
+{
+    NodeModel parsed;
+    std::map<long, int> firstLine;
+    int nameLine = 0;
+    int lineNo = 0;
+    auto fail = [&](const std::string& what) {
+        error = "line " + std::to_string(lineNo) + ": " + what;
+        return false;
+    };
+
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find('\n', pos);
+        if (end == text.npos)
+            end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        line = TrimLeft(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+
+        if (line.substr(0, 4) == "name" && (line.size() == 4 || IsBlank(line[4]))) {
+            if (nameLine)
+                return fail("second name line (first on line " + std::to_string(nameLine) + ")");
+            nameLine = lineNo;
+            std::string name, what;
+            if (!ParseName(line.substr(4), name, what))
+                return fail(what);
+            if (!parsed.SetName(name))
+                return fail(name.size() > NodeModel::kMaxNameLength
+                                ? "name is " + std::to_string(name.size()) + " bytes, at most " +
+                                      std::to_string(NodeModel::kMaxNameLength) + " allowed"
+                                : std::string("name contains a NUL or CR byte"));
+            continue;
+        }
+
+        if (!IsDigit(line.front()))
+            return fail("expected a data point or a name line");
+        long point = 0;
+        NodeModel::Point bytes{};
+        std::string what;
+        if (!ParsePointLine(line, point, bytes, what))
+            return fail(what);
+        auto [it, added] = firstLine.emplace(point, lineNo);
+        if (!added)
+            return fail("point " + std::to_string(point) + " appears twice (first on line " +
+                        std::to_string(it->second) + ")");
+        parsed.SetPoint(point, bytes);
+    }
+
+    parsed.failRead = std::move(out.failRead);
+    parsed.failWrite = std::move(out.failWrite);
+    parsed.failName = out.failName;
+    out = std::move(parsed);
+    return true;
+}
+
+std::string FormatNodeFile(const NodeModel& node)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text =
+        "# Simulated node: its name and its data points.\n"
+        "# name <text>: up to 50 bytes; in double quotes to keep leading or trailing blanks.\n"
+        "# <point> <32 bytes in hex>: a data point's content, byte 0 first.\n"
+        "# '#' starts a comment.\n"
+        "\n";
+    const std::string& name = node.Name();
+    text += NeedsQuotes(name) ? "name \"" + name + "\"\n" : "name " + name + "\n";
+    text += "\n";
+    for (const auto& [point, bytes] : node.Points()) {
+        text += std::to_string(point);
+        for (std::uint8_t b : bytes) {
+            text += ' ';
+            text += kHex[b >> 4];
+            text += kHex[b & 0xF];
+        }
+        if (const char* what = DescribePoint(point))
+            text += std::string("  # ") + what;
+        text += '\n';
+    }
+    return text;
+}
+
+bool LoadNodeFile(const std::string& path, NodeModel& out, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open";
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        error = path + ": read error";
+        return false;
+    }
+    std::string what;
+    if (!ParseNodeFile(content.str(), out, what)) {
+        error = path + ": " + what;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Data written so far reaches the disk before the file is renamed into place.
+bool SyncToDisk(std::FILE* f)
+{
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return fsync(fileno(f)) == 0;
+#endif
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& error)
+{
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    error = to + ": cannot replace (error " + std::to_string(GetLastError()) + ")";
+    return false;
+#else
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    if (!ec)
+        return true;
+    error = to + ": cannot replace (" + ec.message() + ")";
+    return false;
+#endif
+}
+
+}  // namespace
+
+bool SaveNodeFile(const std::string& path, const NodeModel& node, std::string& error)
+{
+    const std::string text = FormatNodeFile(node);
+    const std::string temp = path + ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        error = temp + ": cannot create (" + std::strerror(errno) + ")";
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    written = std::fflush(f) == 0 && written;
+    written = SyncToDisk(f) && written;
+    written = std::fclose(f) == 0 && written;
+    if (!written) {
+        error = temp + ": write error";
+        std::remove(temp.c_str());
+        return false;
+    }
+    if (!ReplaceFile(temp, path, error)) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
