@@ -1,0 +1,39 @@
+// Registration of a module's type library and control classes under
+// HKEY_CLASSES_ROOT.
+#pragma once
+
+#include <windows.h>
+
+// Registration flags of AfxOleRegisterControlClass.
+constexpr int afxRegInsertable = 0x0001;              // writes the Insertable key
+constexpr int afxRegApartmentThreading = 0x0002;      // ThreadingModel "Apartment"
+
+// Registers the type library embedded in the module `hInstance` (or in the
+// file `pszFileName` beside it), after checking that its library ID is `tlid`.
+// The help directory defaults to the module's folder.
+BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName = nullptr,
+                           LPCSTR pszHelpDir = nullptr);
+
+// Removes the registration of type library `tlid` with its interfaces'
+// entries. A major version of 0 means the registered version (the highest).
+BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor = 0, WORD wVerMinor = 0, LCID lcid = 0);
+
+// Writes the class key of a control and its ProgID key. The user type name is
+// string `idTypeName` of the module; the toolbox bitmap is its bitmap
+// `idBitmap`.
+BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszProgID,
+                                UINT idTypeName, UINT idBitmap, int nRegFlags,
+                                DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor,
+                                WORD wVerMinor);
+
+// Deletes the class key tree and, when given, the ProgID key tree. Absent keys
+// count as removed.
+BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID);
+
+namespace afx {
+// `guid` in registry form ("{XXXXXXXX-...}"), 38 characters; empty on failure.
+bool GuidToString(REFGUID guid, char (&text)[39]);
+// Deletes `subkey` of `parent` with everything under it; an absent key is
+// success.
+bool DeleteKeyTree(HKEY parent, LPCSTR subkey);
+}  // namespace afx

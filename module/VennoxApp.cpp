@@ -1,0 +1,75 @@
+// The module object, the control's class factory and the exported entry points.
+#include "module/VennoxApp.h"
+
+#include "control/VennoxCtrl.h"
+#include "framework/AfxReg.h"
+#include "module/PluginKey.h"
+#include "resources/resource.h"
+
+#include "VennoxLib.h"
+
+namespace {
+
+constexpr char kProgID[] = "Vennox.VennoxCtrl.1";
+constexpr WORD kVerMajor = 1;
+constexpr WORD kVerMinor = 0;
+constexpr DWORD kMiscStatus = 0x20191;
+
+class CVennoxCtrlFactory : public COleObjectFactory {
+public:
+    CVennoxCtrlFactory() : COleObjectFactory(CLSID_Vennox, RUNTIME_CLASS(CVennoxCtrl), FALSE, kProgID) {}
+
+    BOOL UpdateRegistry(BOOL bRegister) override
+    {
+        SetPluginProgramID(kNodeProgramID);
+        if (bRegister) {
+            WritePluginKey(CLSID_Vennox);  // its result does not decide registration
+            return AfxOleRegisterControlClass(AfxGetInstanceHandle(), CLSID_Vennox, kProgID, IDS_VENNOX,
+                                              IDB_VENNOX, afxRegApartmentThreading, kMiscStatus,
+                                              LIBID_VennoxLib, kVerMajor, kVerMinor);
+        }
+        RemovePluginKey(CLSID_Vennox);  // likewise
+        return AfxOleUnregisterClass(CLSID_Vennox, kProgID);
+    }
+};
+
+CVennoxApp theApp;
+CVennoxCtrlFactory theFactory;
+
+}  // namespace
+
+BOOL CVennoxApp::InitInstance() { return COleControlModule::InitInstance(); }
+
+int CVennoxApp::ExitInstance() { return COleControlModule::ExitInstance(); }
+
+STDAPI DllRegisterServer()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!AfxOleRegisterTypeLib(AfxGetInstanceHandle(), LIBID_VennoxLib))
+        return SELFREG_E_TYPELIB;
+    if (!COleObjectFactory::UpdateRegistryAll(TRUE))
+        return SELFREG_E_CLASS;
+    return S_OK;
+}
+
+STDAPI DllUnregisterServer()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (!AfxOleUnregisterTypeLib(LIBID_VennoxLib, kVerMajor, kVerMinor, 0))
+        return SELFREG_E_TYPELIB;
+    if (!COleObjectFactory::UpdateRegistryAll(FALSE))
+        return SELFREG_E_CLASS;
+    return S_OK;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return AfxDllGetClassObject(clsid, iid, ppv);
+}
+
+STDAPI DllCanUnloadNow()
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    return AfxDllCanUnloadNow();
+}

@@ -1,0 +1,198 @@
+// The control through its class factory, as a container and a script client
+// use it: counts that decide unloading, drawing, and AboutBox by dispatch.
+#include "ModulePath.h"
+#include "VennoxLib.h"
+
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <olectl.h>
+#include <objsafe.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+template <typename T>
+struct Ref {
+    T* p = nullptr;
+    ~Ref() { if (p) p->Release(); }
+    T* operator->() const { return p; }
+    void** out() { return reinterpret_cast<void**>(&p); }
+};
+
+class Module : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        m_module = LoadLibraryW(ModulePath().c_str());
+        ASSERT_NE(m_module, nullptr);
+        m_getClassObject = reinterpret_cast<decltype(m_getClassObject)>(
+            GetProcAddress(m_module, "DllGetClassObject"));
+        m_canUnloadNow = reinterpret_cast<decltype(m_canUnloadNow)>(
+            GetProcAddress(m_module, "DllCanUnloadNow"));
+        ASSERT_NE(m_getClassObject, nullptr);
+        ASSERT_NE(m_canUnloadNow, nullptr);
+        ASSERT_EQ(m_getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.out()), S_OK);
+    }
+    void TearDown() override { OleUninitialize(); }
+
+    template <typename T>
+    void Create(REFIID iid, Ref<T>& out)
+    {
+        ASSERT_EQ(m_factory->CreateInstance(nullptr, iid, out.out()), S_OK);
+    }
+
+    HMODULE m_module = nullptr;
+    HRESULT(STDAPICALLTYPE* m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* m_canUnloadNow)() = nullptr;
+    Ref<IClassFactory> m_factory;
+};
+
+TEST_F(Module, UnloadsOnlyWhenNoObjectOrLockIsAlive)
+{
+    EXPECT_EQ(m_canUnloadNow(), S_OK);
+    {
+        Ref<IOleObject> control;
+        Create(IID_IOleObject, control);
+        EXPECT_EQ(m_canUnloadNow(), S_FALSE) << "a control is alive";
+    }
+    EXPECT_EQ(m_canUnloadNow(), S_OK);
+    m_factory->LockServer(TRUE);
+    EXPECT_EQ(m_canUnloadNow(), S_FALSE) << "a server lock is held";
+    m_factory->LockServer(FALSE);
+    EXPECT_EQ(m_canUnloadNow(), S_OK);
+
+    Ref<IUnknown> none;
+    EXPECT_EQ(m_getClassObject(CLSID_NULL, IID_IClassFactory, none.out()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(m_factory->CreateInstance(reinterpret_cast<IUnknown*>(m_factory.p), IID_IUnknown, none.out()),
+              CLASS_E_NOAGGREGATION);
+}
+
+TEST_F(Module, AnswersTheInterfacesOfAControl)
+{
+    Ref<IOleObject> control;
+    Create(IID_IOleObject, control);
+    const IID* asked[] = {&IID_IViewObject, &IID_IViewObject2, &IID_IDispatch, &DIID__DVennox,
+                          &IID_IOleControl, &IID_IOleInPlaceObject, &IID_IOleInPlaceActiveObject,
+                          &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IProvideClassInfo2,
+                          &IID_IConnectionPointContainer};
+    for (const IID* iid : asked) {
+        Ref<IUnknown> i;
+        EXPECT_EQ(control->QueryInterface(*iid, i.out()), S_OK);
+    }
+    Ref<IUnknown> safety;
+    EXPECT_EQ(control->QueryInterface(IID_IObjectSafety, safety.out()), E_NOINTERFACE)
+        << "not safe for scripting: the control writes to field devices";
+    DWORD status = 0;
+    EXPECT_EQ(control->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+    EXPECT_EQ(status, 0x20191u);
+    EXPECT_EQ(control->SetClientSite(nullptr), S_OK);
+}
+
+// Draws the control into a 48 x 48 memory bitmap and returns its pixels.
+std::vector<DWORD> DrawInto(IViewObject* view, RECTL bounds)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 48, -48, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, 48, 48, WHITENESS);
+    // What OleDraw passes: no target device, no window bounds.
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 48 * 48);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+TEST_F(Module, DrawsTheSamePictureForReversedCorners)
+{
+    Ref<IViewObject> view;
+    Create(IID_IViewObject, view);
+    std::vector<DWORD> normal = DrawInto(view.p, {4, 6, 34, 36});
+    size_t painted = 0;
+    for (DWORD p : normal)
+        painted += (p & 0xFFFFFF) != 0xFFFFFF;
+    EXPECT_GT(painted, 30u * 30 / 4) << "the bitmap is drawn";
+    EXPECT_EQ(DrawInto(view.p, {34, 36, 4, 6}), normal);
+    EXPECT_EQ(DrawInto(view.p, {34, 6, 4, 36}), normal);
+}
+
+// Closes the About dialog from inside its modal loop, noting what it showed.
+struct AboutWatch {
+    static inline std::wstring caption;
+    static inline std::vector<std::wstring> texts;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        HWND dlg = FindWindowW(nullptr, L"About Vennox Control");
+        if (!dlg)
+            return;
+        KillTimer(nullptr, id);
+        wchar_t text[128];
+        GetWindowTextW(dlg, text, 128);
+        caption = text;
+        for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            GetWindowTextW(c, text, 128);
+            texts.push_back(text);
+        }
+        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    }
+};
+
+TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
+{
+    Ref<IDispatch> dispatch;
+    Create(IID_IDispatch, dispatch);
+    LPOLESTR name = const_cast<LPOLESTR>(L"aboutbox");
+    DISPID id = 0;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, -552);
+    LPOLESTR other = const_cast<LPOLESTR>(L"Refresh");
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &other, 1, 0, &id), DISP_E_UNKNOWNNAME);
+
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, AboutWatch::Tick);
+    DISPPARAMS none = {};
+    EXPECT_EQ(dispatch->Invoke(-552, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(AboutWatch::caption, L"About Vennox Control");
+    ASSERT_EQ(AboutWatch::texts.size(), 4u);
+    EXPECT_EQ(AboutWatch::texts[1], L"Vennox Control, Version 1.0");
+    EXPECT_EQ(AboutWatch::texts[3], L"OK");
+    EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
+{
+    Ref<IPersistStreamInit> persist;
+    Create(IID_IPersistStreamInit, persist);
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    ASSERT_EQ(persist->Save(stream, TRUE), S_OK);
+    LARGE_INTEGER zero = {};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    LONG saved[3] = {};
+    ULONG n = 0;
+    stream->Read(saved, sizeof saved, &n);
+    EXPECT_EQ(n, sizeof saved);
+    EXPECT_EQ(saved[0], 0x00010000) << "version 1.0";
+
+    // An older version is converted on load.
+    Ref<IPersistStreamInit> older;
+    Create(IID_IPersistStreamInit, older);
+    saved[0] = 0x00000001;
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    stream->Write(saved, sizeof saved, nullptr);
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(older->Load(stream), S_OK);
+    stream->Release();
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// Registration through regsvr32, and the registered control in the hands of a
+// script client and of the ATL host window.
+#include "ModulePath.h"
+#include "VennoxLib.h"
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring GuidText(REFGUID g)
+{
+    wchar_t text[39];
+    StringFromGUID2(g, text, 39);
+    return text;
+}
+
+// The default value (or the named one) of a key under HKCR; "<absent>" if none.
+std::wstring Value(const std::wstring& key, const wchar_t* name = nullptr)
+{
+    wchar_t data[512];
+    DWORD size = sizeof data;
+    LONG r = RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size);
+    return r == ERROR_SUCCESS ? std::wstring(data) : L"<absent>";
+}
+
+bool KeyExists(const std::wstring& key)
+{
+    HKEY k;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+// Runs a program of the Wine prefix; while it runs, `poll` is called every 50 ms.
+DWORD RunProgram(std::wstring command, void (*poll)() = nullptr)
+{
+    STARTUPINFOW si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return ~0u;
+    for (int i = 0; i < 600 && WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; ++i)
+        if (poll)
+            poll();
+    DWORD code = ~0u;
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(pi.hProcess, code);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+const std::wstring kClassKey = L"CLSID\\" + GuidText(CLSID_Vennox);
+const wchar_t kProgID[] = L"Vennox.VennoxCtrl.1";
+
+class Registered : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_EQ(RunProgram(L"regsvr32.exe /s \"" + ModulePath() + L"\""), 0u);
+    }
+    static void TearDownTestSuite() { RunProgram(L"regsvr32.exe /s /u \"" + ModulePath() + L"\""); }
+};
+
+TEST_F(Registered, ClassProgIDTypeLibAndPluginKey)
+{
+    const std::wstring tlib = GuidText(LIBID_VennoxLib);
+    struct Entry { std::wstring key; const wchar_t* name; std::wstring value; } entries[] = {
+        {kClassKey, nullptr, L"Vennox Control"},
+        {kClassKey + L"\\InprocServer32", nullptr, ModulePath()},
+        {kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {kClassKey + L"\\ProgID", nullptr, kProgID},
+        {kClassKey + L"\\ToolboxBitmap32", nullptr, ModulePath() + L", 1"},
+        {kClassKey + L"\\MiscStatus\\1", nullptr, L"131473"},
+        {kClassKey + L"\\TypeLib", nullptr, tlib},
+        {kClassKey + L"\\Version", nullptr, L"1.0"},
+        {kClassKey + L"\\Node\\ProgramID", nullptr, L"94 56 4E 58 5F 30 31 41"},
+        {kClassKey + L"\\Node\\TestID", nullptr, L"%1"},
+        {kProgID, nullptr, L"Vennox Control"},
+        {std::wstring(kProgID) + L"\\CLSID", nullptr, GuidText(CLSID_Vennox)},
+    };
+    for (const Entry& e : entries)
+        EXPECT_EQ(Value(e.key, e.name), e.value) << e.key;
+    EXPECT_TRUE(KeyExists(kClassKey + L"\\Control"));
+    EXPECT_TRUE(KeyExists(kClassKey + L"\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}"));
+    EXPECT_FALSE(KeyExists(kClassKey + L"\\Insertable"));
+    EXPECT_TRUE(KeyExists(L"TypeLib\\" + tlib + L"\\1.0"));
+}
+
+// Closes the About dialog of another process, noting what it showed.
+std::wstring g_aboutCaption, g_aboutLine;
+void CloseAbout()
+{
+    HWND dlg = FindWindowW(nullptr, L"About Vennox Control");
+    if (!dlg)
+        return;
+    wchar_t text[128];
+    GetWindowTextW(dlg, text, 128);
+    g_aboutCaption = text;
+    HWND line = GetWindow(GetWindow(dlg, GW_CHILD), GW_HWNDNEXT);
+    GetWindowTextW(line, text, 128);
+    g_aboutLine = text;
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(Registered, ScriptCreatesTheControlAndCallsAboutBox)
+{
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring script = std::wstring(dir) + L"vennox_about.vbs";
+    HANDLE f = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    const char text[] = "Set c = CreateObject(\"Vennox.VennoxCtrl.1\")\r\nc.AboutBox\r\nWScript.Quit 7\r\n";
+    DWORD n;
+    WriteFile(f, text, sizeof text - 1, &n, nullptr);
+    CloseHandle(f);
+    EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAbout), 7u)
+        << "the script ran to its end";
+    EXPECT_EQ(g_aboutCaption, L"About Vennox Control");
+    EXPECT_EQ(g_aboutLine, L"Vennox Control, Version 1.0");
+    DeleteFileW(script.c_str());
+}
+
+TEST_F(Registered, AtlHostWindowShowsTheBitmap)
+{
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    ASSERT_NE(atl, nullptr);
+    auto init = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(atl, "AtlAxWinInit"));
+    ASSERT_NE(init, nullptr);
+    ASSERT_TRUE(init());
+    HWND frame = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND ax = CreateWindowExW(0, L"AtlAxWin", kProgID, WS_CHILD | WS_VISIBLE, 10, 10, 60, 60, frame,
+                              nullptr, nullptr, nullptr);
+    ASSERT_NE(ax, nullptr);
+    HWND control = GetWindow(ax, GW_CHILD);
+    ASSERT_NE(control, nullptr) << "the control is in-place active in its own window";
+    // Render the control's window into a bitmap and count painted pixels.
+    UpdateWindow(control);
+    RECT r;
+    GetClientRect(control, &r);
+    HDC screen = GetDC(control);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    PatBlt(mem, 0, 0, r.right, r.bottom, WHITENESS);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    BitBlt(mem, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+    int painted = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            painted += (GetPixel(mem, x, y) & 0xFFFFFF) != 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(control, screen);
+    EXPECT_GT(painted, r.right * r.bottom / 4);
+    DestroyWindow(frame);
+    OleUninitialize();
+}
+
+TEST(Unregistered, RegistrationThenUnregistrationLeavesNoEntries)
+{
+    ASSERT_EQ(RunProgram(L"regsvr32.exe /s \"" + ModulePath() + L"\""), 0u);
+    ASSERT_EQ(RunProgram(L"regsvr32.exe /s \"" + ModulePath() + L"\""), 0u) << "twice";
+    ASSERT_EQ(RunProgram(L"regsvr32.exe /s /u \"" + ModulePath() + L"\""), 0u);
+    for (const std::wstring& key : {kClassKey, std::wstring(kProgID), L"TypeLib\\" + GuidText(LIBID_VennoxLib),
+                                    L"Interface\\" + GuidText(DIID__DVennox)})
+        EXPECT_FALSE(KeyExists(key)) << key;
+}
+
+}  // namespace
