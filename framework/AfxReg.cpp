@@ -291,9 +291,8 @@ BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID 
     for (LCID locale : locales) {
         // The interfaces the registration bound to the library, read before
         // the entry that names the file goes.
-        std::vector<std::string> interfaces =
-            BoundInterfaces(LocaleKey(versionKey, locale), libid, version);
         const std::string localeKey = LocaleKey(versionKey, locale);
+        std::vector<std::string> interfaces = BoundInterfaces(localeKey, libid, version);
         HRESULT hr = ::UnRegisterTypeLib(tlid, wVerMajor, wVerMinor, locale, kSysKind);
         // It refuses when the file can no longer be loaded: remove the
         // library's entries here then.

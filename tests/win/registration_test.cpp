@@ -175,4 +175,32 @@ TEST(Unregistered, RegistrationThenUnregistrationLeavesNoEntries)
         EXPECT_FALSE(KeyExists(key)) << key;
 }
 
+TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
+{
+    // A copy of the module whose type library resource is not a type library.
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    std::wstring copy = std::wstring(dir) + L"VennoxNoTlb.ocx";
+    ASSERT_TRUE(CopyFileW(ModulePath().c_str(), copy.c_str(), FALSE));
+    HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    char junk[64] = "not a type library";
+    ASSERT_TRUE(UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                junk, sizeof junk));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+
+    HMODULE module = LoadLibraryW(copy.c_str());
+    ASSERT_NE(module, nullptr);
+    auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllRegisterServer"));
+    ASSERT_NE(reg, nullptr);
+    EXPECT_EQ(reg(), static_cast<HRESULT>(0x80040200));
+    if (auto unreg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllUnregisterServer")))
+        if (KeyExists(kClassKey))
+            unreg();  // leaves the prefix clean should registration have gone ahead
+    FreeLibrary(module);
+    for (const std::wstring& key : {kClassKey, std::wstring(kProgID), L"TypeLib\\" + GuidText(LIBID_VennoxLib)})
+        EXPECT_FALSE(KeyExists(key)) << key;
+    DeleteFileW(copy.c_str());
+}
+
 }  // namespace
