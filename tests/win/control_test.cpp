@@ -168,6 +168,27 @@ TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
               DISP_E_MEMBERNOTFOUND);
 }
 
+TEST_F(Module, EventSourceAcceptsAdvisesAndOffersNoOtherPoint)
+{
+    Ref<IConnectionPointContainer> container;
+    Create(IID_IConnectionPointContainer, container);
+    Ref<IConnectionPoint> other;
+    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &other.p), CONNECT_E_NOCONNECTION);
+    Ref<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(DIID__DVennoxEvents, &point.p), S_OK);
+    IID iid = {};
+    EXPECT_EQ(point->GetConnectionInterface(&iid), S_OK);
+    EXPECT_TRUE(IsEqualIID(iid, DIID__DVennoxEvents));
+
+    Ref<IDispatch> sink;  // any dispatch object will do as an event sink
+    Create(IID_IDispatch, sink);
+    DWORD cookie = 0;
+    EXPECT_EQ(point->Advise(sink.p, &cookie), S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
 TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
 {
     Ref<IPersistStreamInit> persist;
