@@ -470,6 +470,11 @@ LRESULT CALLBACK ControlWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    } else if (msg == WM_PRINTCLIENT && ctl) {
+        RECT client;
+        GetClientRect(w, &client);
+        ctl->OnDraw(reinterpret_cast<HDC>(wp), client, client);
+        return 0;
     } else if (msg == WM_PAINT && ctl) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(w, &ps);
