@@ -130,7 +130,16 @@ struct AboutWatch {
     static inline std::vector<std::wstring> texts;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
-        HWND dlg = FindWindowW(nullptr, L"About Vennox Control");
+        // This thread's dialog only: other tests may show theirs meanwhile.
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
+            wchar_t text[64];
+            GetWindowTextW(w, text, 64);
+            if (lstrcmpW(text, L"About Vennox Control") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = w;
+            return FALSE;
+        }, reinterpret_cast<LPARAM>(&dlg));
         if (!dlg)
             return;
         KillTimer(nullptr, id);

@@ -36,8 +36,9 @@ bool KeyExists(const std::wstring& key)
     return true;
 }
 
-// Runs a program of the Wine prefix; while it runs, `poll` is called every 50 ms.
-DWORD RunProgram(std::wstring command, void (*poll)() = nullptr)
+// Runs a program of the Wine prefix; while it runs, `poll` is called every
+// 50 ms with its process ID.
+DWORD RunProgram(std::wstring command, void (*poll)(DWORD pid) = nullptr)
 {
     STARTUPINFOW si = {sizeof si};
     PROCESS_INFORMATION pi = {};
@@ -45,7 +46,7 @@ DWORD RunProgram(std::wstring command, void (*poll)() = nullptr)
         return ~0u;
     for (int i = 0; i < 600 && WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; ++i)
         if (poll)
-            poll();
+            poll(pi.dwProcessId);
     DWORD code = ~0u;
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
         TerminateProcess(pi.hProcess, code);
@@ -94,9 +95,17 @@ TEST_F(Registered, ClassProgIDTypeLibAndPluginKey)
 
 // Closes the About dialog of another process, noting what it showed.
 std::wstring g_aboutCaption, g_aboutLine;
-void CloseAbout()
+void CloseAbout(DWORD pid)
 {
-    HWND dlg = FindWindowW(nullptr, L"About Vennox Control");
+    // That process's dialog only: other tests may show theirs meanwhile.
+    HWND dlg = nullptr;
+    for (HWND w = FindWindowW(nullptr, L"About Vennox Control"); w && !dlg;
+         w = FindWindowExW(nullptr, w, nullptr, L"About Vennox Control")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid)
+            dlg = w;
+    }
     if (!dlg)
         return;
     wchar_t text[128];
