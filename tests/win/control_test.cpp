@@ -128,18 +128,20 @@ TEST_F(Module, DrawsTheSamePictureForReversedCorners)
 struct AboutWatch {
     static inline std::wstring caption;
     static inline std::vector<std::wstring> texts;
+    static BOOL CALLBACK FindAbout(HWND w, LPARAM found)
+    {
+        wchar_t text[64];
+        GetWindowTextW(w, text, 64);
+        if (lstrcmpW(text, L"About Vennox Control") != 0)
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         // This thread's dialog only: other tests may show theirs meanwhile.
         HWND dlg = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
-            wchar_t text[64];
-            GetWindowTextW(w, text, 64);
-            if (lstrcmpW(text, L"About Vennox Control") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = w;
-            return FALSE;
-        }, reinterpret_cast<LPARAM>(&dlg));
+        EnumThreadWindows(GetCurrentThreadId(), FindAbout, reinterpret_cast<LPARAM>(&dlg));
         if (!dlg)
             return;
         KillTimer(nullptr, id);
