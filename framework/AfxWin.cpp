@@ -1,0 +1,397 @@
+#include "framework/AfxWin.h"
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
+IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
+
+namespace {
+
+// Permanent objects: one per attached window, visible from every thread.
+std::mutex g_mapLock;
+std::unordered_map<HWND, CWnd*>& PermanentMap()
+{
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+// Temporary wrappers for windows the framework did not attach, per thread.
+// They were never in the permanent map: clear the handle so that the
+// destructor does not look there (also at thread exit).
+struct TempDelete {
+    void operator()(CWnd* p) const
+    {
+        p->m_hWnd = nullptr;
+        delete p;
+    }
+};
+thread_local std::unordered_map<HWND, std::unique_ptr<CWnd, TempDelete>> t_tempMap;
+
+// The sheet whose PropertySheetA call is in progress on this thread.
+thread_local CPropertySheet* t_pSheetInit = nullptr;
+
+void InitCommonControlsOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+        ::InitCommonControlsEx(&icc);
+    });
+}
+
+}  // namespace
+
+// ---- CWnd -----------------------------------------------------------------
+
+CWnd::~CWnd()
+{
+    if (m_hWnd)
+        Detach();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    if (!hWnd)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(g_mapLock);
+    auto it = PermanentMap().find(hWnd);
+    return it == PermanentMap().end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd)
+        return nullptr;
+    if (CWnd* p = FromHandlePermanent(hWnd))
+        return p;
+    auto& temp = t_tempMap[hWnd];
+    if (!temp) {
+        temp.reset(new CWnd);
+        temp->m_hWnd = hWnd;  // not in the permanent map
+    }
+    return temp.get();
+}
+
+void CWnd::DeleteTempMap()
+{
+    t_tempMap.clear();
+}
+
+BOOL CWnd::Attach(HWND hWnd)
+{
+    if (!hWnd || m_hWnd)
+        return FALSE;
+    {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        if (!PermanentMap().emplace(hWnd, this).second)
+            return FALSE;
+    }
+    m_hWnd = hWnd;
+    // FromHandle now answers this object: drop any temporary wrapper.
+    auto it = t_tempMap.find(hWnd);
+    if (it != t_tempMap.end())
+        t_tempMap.erase(it);
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hWnd = m_hWnd;
+    if (hWnd) {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        auto it = PermanentMap().find(hWnd);
+        if (it != PermanentMap().end() && it->second == this)
+            PermanentMap().erase(it);
+    }
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+CWnd* CWnd::GetDlgItem(int nID) const
+{
+    return FromHandle(::GetDlgItem(m_hWnd, nID));
+}
+
+CWnd* CWnd::GetParent() const
+{
+    return FromHandle(::GetParent(m_hWnd));
+}
+
+std::string CWnd::GetWindowText() const
+{
+    int len = ::GetWindowTextLengthA(m_hWnd);
+    if (len <= 0)
+        return {};
+    std::string text(static_cast<size_t>(len) + 1, '\0');
+    int got = ::GetWindowTextA(m_hWnd, &text[0], len + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{AfxSigEnd, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
+
+bool CWnd::OnMapMessage(UINT msg, WPARAM wParam, LPARAM)
+{
+    AFX_MSG_KIND kind;
+    UINT_PTR id;
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        kind = AfxSigClicked;
+        id = LOWORD(wParam);
+    } else if (msg == WM_TIMER) {
+        kind = AfxSigTimer;
+        id = wParam;
+    } else {
+        return false;
+    }
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e) {
+            if (e->kind == kind && e->id == id) {
+                (this->*(e->handler))();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void CWnd::DetachBoundControls()
+{
+    for (CWnd* control : m_boundControls)
+        control->Detach();
+    m_boundControls.clear();
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (rControl.m_hWnd)
+        return;
+    HWND hCtl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (hCtl && rControl.Attach(hCtl))
+        pDX->m_pDlgWnd->m_boundControls.push_back(&rControl);
+}
+
+// ---- CDialog --------------------------------------------------------------
+
+INT_PTR CDialog::DoModal()
+{
+    InitCommonControlsOnce();
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        auto* dlg = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        dlg->Attach(hWnd);
+        return dlg->OnInitDialog();
+    }
+    auto* dlg = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (!dlg)
+        return FALSE;
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_TIMER:
+        if (dlg->OnMapMessage(msg, wParam, lParam))
+            return TRUE;
+        if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == IDOK) { dlg->OnOK(); return TRUE; }
+            if (LOWORD(wParam) == IDCANCEL) { dlg->OnCancel(); return TRUE; }
+        }
+        return FALSE;
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        dlg->DetachBoundControls();
+        dlg->Detach();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- CPropertyPage --------------------------------------------------------
+
+CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption)
+    : CDialog(nIDTemplate), m_psp(), m_nIDCaption(nIDCaption)
+{
+}
+
+const PROPSHEETPAGEA& CPropertyPage::GetPSP()
+{
+    m_psp = PROPSHEETPAGEA();
+    m_psp.dwSize = sizeof(m_psp);
+    m_psp.dwFlags = PSP_DEFAULT;
+    m_psp.hInstance = AfxGetResourceHandle();
+    m_psp.pszTemplate = MAKEINTRESOURCEA(m_nIDTemplate);
+    m_psp.pfnDlgProc = &CPropertyPage::PageProc;
+    m_psp.lParam = reinterpret_cast<LPARAM>(this);
+    if (m_nIDCaption) {
+        char buf[256] = {};
+        if (::LoadStringA(AfxGetResourceHandle(), m_nIDCaption, buf, sizeof(buf)) > 0) {
+            m_strCaption = buf;
+            m_psp.dwFlags |= PSP_USETITLE;
+            m_psp.pszTitle = m_strCaption.c_str();
+        }
+    }
+    return m_psp;
+}
+
+INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG) {
+        // lParam is the system's copy of the page description.
+        auto* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+        auto* page = reinterpret_cast<CPropertyPage*>(psp->lParam);
+        // The first page may be created before the sheet's callback runs.
+        CPropertySheet::AttachPending(::GetParent(hWnd));
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
+        page->Attach(hWnd);
+        return page->OnInitDialog();
+    }
+    auto* page = reinterpret_cast<CPropertyPage*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (!page)
+        return FALSE;
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_TIMER:
+        return page->OnMapMessage(msg, wParam, lParam) ? TRUE : FALSE;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<const NMHDR*>(lParam);
+        LONG_PTR result;
+        switch (nm->code) {
+        case PSN_SETACTIVE: result = page->OnSetActive() ? 0 : -1; break;
+        case PSN_KILLACTIVE: result = page->OnKillActive() ? FALSE : TRUE; break;
+        case PSN_APPLY: result = page->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; break;
+        case PSN_RESET: page->OnReset(); result = 0; break;
+        default: return FALSE;
+        }
+        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        page->DetachBoundControls();
+        page->Detach();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- CPropertySheet -------------------------------------------------------
+
+CPropertySheet::CPropertySheet(const char* pszCaption, CWnd* pParentWnd, UINT iSelectPage)
+    : m_psh(), m_strCaption(pszCaption ? pszCaption : ""), m_pParentWnd(pParentWnd)
+{
+    m_psh.dwSize = sizeof(m_psh);
+    m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    m_psh.nStartPage = iSelectPage;
+}
+
+CPropertySheet::~CPropertySheet()
+{
+    if (m_hWnd && m_pfnSuper)
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+}
+
+INT_PTR CPropertySheet::DoModal()
+{
+    InitCommonControlsOnce();
+    std::vector<PROPSHEETPAGEA> pages;
+    pages.reserve(m_pages.size());
+    for (CPropertyPage* page : m_pages)
+        pages.push_back(page->GetPSP());
+    if (pages.empty())
+        return -1;
+
+    m_psh.dwFlags |= PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    m_psh.hwndParent = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    m_psh.hInstance = AfxGetResourceHandle();
+    m_psh.pszCaption = m_strCaption.c_str();
+    m_psh.nPages = static_cast<UINT>(pages.size());
+    if (m_psh.nStartPage >= m_psh.nPages)
+        m_psh.nStartPage = 0;
+    m_psh.ppsp = pages.data();
+    m_psh.pfnCallback = &CPropertySheet::SheetCallback;
+
+    // The callback has no context argument; a nested sheet saves and restores.
+    CPropertySheet* previous = t_pSheetInit;
+    t_pSheetInit = this;
+    INT_PTR result = ::PropertySheetA(&m_psh);
+    t_pSheetInit = previous;
+    m_psh.ppsp = nullptr;
+    if (m_hWnd)  // the window is gone; its WM_NCDESTROY was not seen
+        Detach();
+    return result;
+}
+
+void CPropertySheet::AttachPending(HWND hWnd)
+{
+    CPropertySheet* sheet = t_pSheetInit;
+    if (!sheet || !hWnd)
+        return;
+    t_pSheetInit = nullptr;
+    if (!sheet->Attach(hWnd))
+        return;
+    sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CPropertySheet::SheetWndProc)));
+    sheet->OnInitDialog();
+}
+
+int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT msg, LPARAM)
+{
+    if (msg == PSCB_INITIALIZED)
+        AttachPending(hWnd);
+    return 0;
+}
+
+LRESULT CALLBACK CPropertySheet::SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* sheet = static_cast<CPropertySheet*>(FromHandlePermanent(hWnd));
+    if (!sheet)
+        return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+    WNDPROC super = sheet->m_pfnSuper;
+    if ((msg == WM_COMMAND || msg == WM_TIMER) && sheet->OnMapMessage(msg, wParam, lParam))
+        return 0;
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
+        sheet->m_pfnSuper = nullptr;
+        sheet->DetachBoundControls();
+        sheet->Detach();
+    }
+    return ::CallWindowProcA(super, hWnd, msg, wParam, lParam);
+}

@@ -1,0 +1,256 @@
+// Window classes of the framework layer: typed wrappers over window handles,
+// modal dialogs, property sheets and pages, and per-class message maps.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/AfxCore.h"
+
+class CWnd;
+class CDataExchange;
+
+// ---- Message maps ---------------------------------------------------------
+
+// Handlers take no arguments; a timer handler is registered for one timer ID.
+using AFX_PMSG = void (CWnd::*)();
+
+enum AFX_MSG_KIND : UINT {
+    AfxSigEnd = 0,
+    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`
+    AfxSigTimer,    // WM_TIMER for timer `id`
+};
+
+struct AFX_MSGMAP_ENTRY {
+    AFX_MSG_KIND kind;
+    UINT_PTR id;
+    AFX_PMSG handler;
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();  // null for the root (CWnd)
+    const AFX_MSGMAP_ENTRY* lpEntries;     // ends with an AfxSigEnd entry
+};
+
+// In the class: DECLARE_MESSAGE_MAP()
+// In the source: BEGIN_MESSAGE_MAP(CMyPage, CPropertyPage)
+//                    ON_BN_CLICKED(201, &CMyPage::OnRead)
+//                    ON_TIMER(1, &CMyPage::OnTick)
+//                END_MESSAGE_MAP()
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+    static const AFX_MSGMAP* GetThisMessageMap();      \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
+    {                                                                                 \
+        using ThisClass = theClass;                                                   \
+        using TheBaseClass = baseClass;                                               \
+        static const AFX_MSGMAP_ENTRY entries[] = {
+
+#define END_MESSAGE_MAP()                                                     \
+        {AfxSigEnd, 0, nullptr}};                                             \
+        static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &map;                                                          \
+    }
+
+#define AFX_MSG_HANDLER(fn) static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(fn))
+#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn)},
+#define ON_TIMER(id, fn) {AfxSigTimer, (id), AFX_MSG_HANDLER(fn)},
+
+// ---- CWnd -----------------------------------------------------------------
+
+class CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
+public:
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    // Removes the object from the handle map; never destroys the window.
+    ~CWnd() override;
+
+    HWND m_hWnd = nullptr;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // The permanent object attached to `hWnd` if there is one; otherwise a
+    // temporary wrapper owned by the calling thread (see DeleteTempMap).
+    // Null only for a null handle.
+    static CWnd* FromHandle(HWND hWnd);
+    // The attached object, or null: never creates a temporary.
+    static CWnd* FromHandlePermanent(HWND hWnd);
+    // Frees the calling thread's temporary wrappers; pointers returned by
+    // FromHandle for unattached windows become invalid. Also done at thread exit.
+    static void DeleteTempMap();
+
+    // Makes this object the window's permanent object. Fails if this object
+    // already has a window or the window already has a permanent object.
+    // Frees the calling thread's temporary wrapper for the window, if any.
+    BOOL Attach(HWND hWnd);
+    HWND Detach();
+
+    CWnd* GetDlgItem(int nID) const;
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    CWnd* GetParent() const;
+
+    void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+    std::string GetWindowText() const;
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageA(m_hWnd, msg, wParam, lParam);
+    }
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr); }
+    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK)
+    {
+        return ::MessageBoxA(m_hWnd, text, caption, type);
+    }
+
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+
+    // Dispatches a button click or a timer tick through the message maps of
+    // this class and its bases; false when no entry matches.
+    bool OnMapMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Controls bound by DDX_Control; detached when this window is destroyed.
+    std::vector<CWnd*> m_boundControls;
+    void DetachBoundControls();
+
+    friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+};
+
+// ---- Controls -------------------------------------------------------------
+
+class CButton : public CWnd {
+    DECLARE_DYNAMIC(CButton)
+public:
+    int GetCheck() const { return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0)); }
+    void SetCheck(int nCheck) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(nCheck), 0); }
+};
+
+class CEdit : public CWnd {
+    DECLARE_DYNAMIC(CEdit)
+};
+
+// ---- Dialog data exchange -------------------------------------------------
+
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    BOOL m_bSaveAndValidate;  // TRUE: controls -> members
+    CWnd* m_pDlgWnd;
+};
+
+// Attaches `rControl` to the dialog's control `nIDC` once; transfers no value.
+// The control object must outlive the dialog window.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+
+// ---- CDialog --------------------------------------------------------------
+
+class CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr)
+        : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+    // Runs the dialog from AfxGetResourceHandle(); owner is the parent given
+    // to the constructor, or else the active window. -1 on failure.
+    virtual INT_PTR DoModal();
+    BOOL EndDialog(INT_PTR nResult) { return ::EndDialog(m_hWnd, nResult); }
+
+    // The base version calls UpdateData(FALSE) and returns TRUE (default focus).
+    virtual BOOL OnInitDialog();
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+// ---- Property pages and sheets --------------------------------------------
+
+class CPropertyPage : public CDialog {
+    DECLARE_DYNAMIC(CPropertyPage)
+public:
+    // `nIDCaption`: string table entry for the tab caption; 0 keeps the
+    // template's caption.
+    explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
+
+    // Pages live inside a sheet; they are never run on their own.
+    INT_PTR DoModal() override { return -1; }
+
+    // Defaults: accept activation, allow leaving, apply without error.
+    virtual BOOL OnSetActive() { return TRUE; }
+    virtual BOOL OnKillActive() { return TRUE; }
+    virtual BOOL OnApply() { return TRUE; }
+    virtual void OnReset() {}
+
+    // The page description passed to the system; lParam carries `this`.
+    const PROPSHEETPAGEA& GetPSP();
+
+    PROPSHEETPAGEA m_psp;
+
+protected:
+    UINT m_nIDCaption;
+    std::string m_strCaption;
+
+private:
+    static INT_PTR CALLBACK PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+class CPropertySheet : public CWnd {
+    DECLARE_DYNAMIC(CPropertySheet)
+public:
+    explicit CPropertySheet(const char* pszCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
+    // Detaches a sheet window still open; never destroys it.
+    ~CPropertySheet() override;
+
+    void AddPage(CPropertyPage* pPage) { m_pages.push_back(pPage); }
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+    CPropertyPage* GetPage(int nPage) const { return m_pages.at(static_cast<size_t>(nPage)); }
+
+    // Runs the sheet modally; the result of PropertySheetA (IDOK, IDCANCEL,
+    // or -1 on failure).
+    virtual INT_PTR DoModal();
+
+    // Called once the sheet window exists and is attached, before it shows.
+    // The base version does nothing and returns TRUE.
+    virtual BOOL OnInitDialog() { return TRUE; }
+
+    // Flags and fields are filled in by DoModal; dwFlags may be extended
+    // by derived classes before it runs.
+    PROPSHEETHEADERA m_psh;
+
+protected:
+    std::string m_strCaption;
+    CWnd* m_pParentWnd;
+    std::vector<CPropertyPage*> m_pages;
+
+private:
+    WNDPROC m_pfnSuper = nullptr;
+    // Attaches and subclasses the sheet window of the PropertySheetA call in
+    // progress on this thread, once: from the callback or the first page.
+    static void AttachPending(HWND hWnd);
+    friend class CPropertyPage;
+    static int CALLBACK SheetCallback(HWND hWnd, UINT msg, LPARAM lParam);
+    static LRESULT CALLBACK SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};

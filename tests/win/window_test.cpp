@@ -1,0 +1,270 @@
+// Window classes under a real modal loop: property sheets with lazily created
+// pages, message maps, control binding and the handle map.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/AfxWin.h"
+
+namespace {
+
+// IDs of window_test.rc.
+constexpr UINT IDD_PAGE1 = 101, IDD_PAGE2 = 102, IDD_DIALOG = 103;
+constexpr UINT IDS_PAGE1 = 201, IDS_PAGE2 = 202;
+constexpr int IDC_PUSH = 1001, IDC_CHECK = 1002, IDC_EDIT = 1003;
+
+const char kSheetCaption[] = "Window test sheet";
+
+struct ModuleInit {
+    ModuleInit() { AfxInitModule(::GetModuleHandleA(nullptr)); }
+} g_moduleInit;
+
+class TestPage : public CPropertyPage {
+public:
+    TestPage(UINT tmpl, UINT caption) : CPropertyPage(tmpl, caption) {}
+    int inits = 0;
+    int clicks = 0;
+    CWnd* parentAtInit = nullptr;
+    CButton m_check;
+    CEdit m_edit;
+
+    BOOL OnInitDialog() override
+    {
+        CPropertyPage::OnInitDialog();
+        ++inits;
+        parentAtInit = GetParent();
+        return TRUE;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_CHECK, m_check);
+        DDX_Control(pDX, IDC_EDIT, m_edit);
+    }
+    void OnPush() { ++clicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TestPage, CPropertyPage)
+    ON_BN_CLICKED(IDC_PUSH, &TestPage::OnPush)
+END_MESSAGE_MAP()
+
+class TestSheet : public CPropertySheet {
+public:
+    TestSheet() : CPropertySheet(kSheetCaption) {}
+    int inits = 0;
+    BOOL OnInitDialog() override
+    {
+        CPropertySheet::OnInitDialog();
+        ++inits;
+        return TRUE;
+    }
+};
+
+// State shared with the thread timer that drives the modal sheet.
+struct SheetRun {
+    TestSheet* sheet = nullptr;
+    TestPage* page1 = nullptr;
+    TestPage* page2 = nullptr;
+    bool driven = false;
+    int ticks = 0;
+} g_run;
+
+BOOL CALLBACK FindSheet(HWND hWnd, LPARAM lParam)
+{
+    char text[64] = {};
+    ::GetWindowTextA(hWnd, text, sizeof(text));
+    if (std::string(text) == kSheetCaption) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void DriveSheet(HWND hSheet)
+{
+    SheetRun& r = g_run;
+    EXPECT_EQ(CWnd::FromHandle(hSheet), r.sheet);
+    EXPECT_EQ(r.sheet->inits, 1);
+    EXPECT_EQ(r.page1->inits, 1);
+    EXPECT_EQ(r.page1->parentAtInit, r.sheet);
+    EXPECT_EQ(r.page2->inits, 0) << "second page created before its tab was selected";
+    EXPECT_EQ(r.page2->GetSafeHwnd(), nullptr);
+
+    ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
+    EXPECT_EQ(r.page2->inits, 1);
+    HWND hPage = reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(hPage, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(hPage), r.page2);
+    EXPECT_EQ(CWnd::FromHandle(::GetParent(hPage)), r.sheet);
+    EXPECT_EQ(r.page2->parentAtInit, r.sheet);
+
+    char tab[32] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = tab;
+    item.cchTextMax = sizeof(tab);
+    HWND hTab = reinterpret_cast<HWND>(::SendMessageA(hSheet, PSM_GETTABCONTROL, 0, 0));
+    ::SendMessageA(hTab, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(tab, "Second");
+
+    // The click reaches the page that owns the button, not the other page.
+    ::SendMessageA(::GetDlgItem(hPage, IDC_PUSH), BM_CLICK, 0, 0);
+    EXPECT_EQ(r.page2->clicks, 1);
+    EXPECT_EQ(r.page1->clicks, 0);
+
+    // Bound controls are the permanent objects of their windows.
+    EXPECT_EQ(r.page2->GetDlgItem(IDC_CHECK), &r.page2->m_check);
+    EXPECT_EQ(r.page2->GetDlgItem(IDC_EDIT), &r.page2->m_edit);
+
+    const int states[] = {BST_CHECKED, BST_INDETERMINATE, BST_UNCHECKED, BST_CHECKED};
+    for (int state : states) {
+        r.page2->m_check.SetCheck(state);
+        EXPECT_EQ(::IsDlgButtonChecked(hPage, IDC_CHECK), static_cast<UINT>(state));
+        EXPECT_EQ(r.page2->m_check.GetCheck(), state);
+    }
+    ::CheckDlgButton(hPage, IDC_CHECK, BST_UNCHECKED);
+    EXPECT_EQ(r.page2->m_check.GetCheck(), BST_UNCHECKED);
+
+    ::SendMessageA(hSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+
+void CALLBACK SheetTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND hSheet = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindSheet, reinterpret_cast<LPARAM>(&hSheet));
+    if (!hSheet && ++g_run.ticks < 500)
+        return;
+    ::KillTimer(nullptr, id);
+    if (!hSheet) {
+        ADD_FAILURE() << "sheet window not found";
+        return;
+    }
+    g_run.driven = true;
+    DriveSheet(hSheet);
+}
+
+TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
+{
+    TestPage page1(IDD_PAGE1, IDS_PAGE1), page2(IDD_PAGE2, IDS_PAGE2);
+    TestSheet sheet;
+    sheet.AddPage(&page1);
+    sheet.AddPage(&page2);
+    g_run = SheetRun{&sheet, &page1, &page2};
+
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &SheetTimer);
+    ASSERT_NE(timer, 0u);
+    INT_PTR result = sheet.DoModal();
+
+    EXPECT_TRUE(g_run.driven);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(page1.inits, 1);
+    EXPECT_EQ(page2.inits, 1);
+    // Closed windows leave no objects attached to stale handles.
+    EXPECT_EQ(sheet.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(page1.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(page2.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(page2.m_check.GetSafeHwnd(), nullptr);
+}
+
+// A base dialog with a click handler; the derived one adds a timer handler
+// and must still reach the base's entry.
+class BaseDialog : public CDialog {
+public:
+    BaseDialog() : CDialog(IDD_DIALOG) {}
+    int clicks = 0;
+
+protected:
+    void OnPush() { ++clicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BaseDialog, CDialog)
+    ON_BN_CLICKED(IDC_PUSH, &BaseDialog::OnPush)
+END_MESSAGE_MAP()
+
+class DerivedDialog : public BaseDialog {
+public:
+    static constexpr UINT_PTR kTimer = 7;
+    CEdit m_edit;
+    int ticks = 0;
+    std::string texts[3];
+
+    BOOL OnInitDialog() override
+    {
+        BaseDialog::OnInitDialog();
+        SetTimer(kTimer, 10);
+        return TRUE;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_EDIT, m_edit); }
+    void OnTick()
+    {
+        KillTimer(kTimer);
+        if (++ticks > 1)
+            return;
+        const char* samples[] = {"", "Zone 1", "\xC4nderung \xFC" "ber 80 \xB0" "C"};
+        for (int i = 0; i < 3; ++i) {
+            m_edit.SetWindowText(samples[i]);
+            texts[i] = m_edit.GetWindowText();
+        }
+        GetDlgItem(IDC_PUSH)->SendMessage(BM_CLICK);
+        EndDialog(42);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DerivedDialog, BaseDialog)
+    ON_TIMER(DerivedDialog::kTimer, &DerivedDialog::OnTick)
+END_MESSAGE_MAP()
+
+TEST(Dialog, DerivedMapChainsToBaseAndEndDialogSetsResult)
+{
+    DerivedDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_EQ(dlg.ticks, 1);
+    EXPECT_EQ(dlg.clicks, 1);
+    EXPECT_EQ(dlg.texts[0], "");
+    EXPECT_EQ(dlg.texts[1], "Zone 1");
+    EXPECT_EQ(dlg.texts[2], "\xC4nderung \xFC" "ber 80 \xB0" "C");
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dlg.m_edit.GetSafeHwnd(), nullptr);
+}
+
+TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
+{
+    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+    HWND h = ::CreateWindowA("STATIC", "plain", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_NE(h, nullptr);
+
+    CWnd* temp = CWnd::FromHandle(h);
+    ASSERT_NE(temp, nullptr);
+    EXPECT_EQ(temp->GetSafeHwnd(), h);
+    EXPECT_EQ(CWnd::FromHandle(h), temp) << "one temporary per window";
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+    EXPECT_EQ(temp->GetWindowText(), "plain");
+
+    {
+        CWnd owner;
+        ASSERT_TRUE(owner.Attach(h));
+        CWnd other;
+        EXPECT_FALSE(other.Attach(h)) << "a window has one permanent object";
+        EXPECT_FALSE(owner.Attach(h));
+        EXPECT_EQ(CWnd::FromHandle(h), &owner);
+        EXPECT_EQ(CWnd::FromHandlePermanent(h), &owner);
+        EXPECT_EQ(owner.Detach(), h);
+        EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+        ASSERT_TRUE(owner.Attach(h));
+    }  // the destructor detaches without destroying the window
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+    EXPECT_TRUE(::IsWindow(h));
+    EXPECT_EQ(CWnd::FromHandle(h)->GetSafeHwnd(), h);
+
+    CWnd::DeleteTempMap();
+    ::DestroyWindow(h);
+}
+
+}  // namespace
