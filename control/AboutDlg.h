@@ -1,10 +1,9 @@
 // The About dialog, template 1: a plain modal dialog closed by its OK button.
 #pragma once
 
-#include <windows.h>
+#include "framework/AfxWin.h"
 
-class CAboutDlg {
+class CAboutDlg : public CDialog {
 public:
-    // Runs the dialog modally, owned by the active window of the thread.
-    INT_PTR DoModal();
+    CAboutDlg();
 };

@@ -19,7 +19,7 @@ const AFX_VERBMAP_ENTRY kVerbs[] = {
     {1, AFX_IDS_VERB_PROPERTIES, static_cast<BOOL (COleControl::*)(LPMSG, HWND, LPCRECT)>(&CVennoxCtrl::OnProperties)},
     {0, 0, nullptr},
 };
-const AFX_MSGMAP kMessageMap = {kVerbs};
+const AFX_VERBMAP kMessageMap = {kVerbs};
 
 const AFX_DISPMAP_ENTRY kDispatch[] = {
     {DISPID_ABOUTBOX, L"AboutBox", static_cast<void (COleControl::*)()>(&CVennoxCtrl::AboutBox)},
@@ -50,7 +50,7 @@ HRESULT CVennoxCtrl::GetTypeLib(LCID lcid, ITypeLib** ppTypeLib)
     return LoadRegTypeLib(LIBID_VennoxLib, 1, 0, lcid, ppTypeLib);
 }
 
-const AFX_MSGMAP* CVennoxCtrl::GetMessageMap() const { return &kMessageMap; }
+const AFX_VERBMAP* CVennoxCtrl::GetMessageMap() const { return &kMessageMap; }
 
 const AFX_DISPMAP* CVennoxCtrl::GetDispatchMap() const { return &kDispatchMap; }
 

@@ -15,7 +15,7 @@ public:
     UINT GetTypeInfoCount() override;
     CTypeLibCache* GetTypeLibCache() override;
     HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib) override;
-    const AFX_MSGMAP* GetMessageMap() const override;
+    const AFX_VERBMAP* GetMessageMap() const override;
     const AFX_DISPMAP* GetDispatchMap() const override;
     void DoPropExchange(CPropExchange* pPX) override;
     void OnResetState() override;

@@ -552,7 +552,7 @@ STDMETHODIMP COleControl::Impl::DoVerb(LONG verb, LPMSG msg, IOleClientSite* sit
                                       HWND parent, LPCRECT rect)
 {
     // The control's own verbs first, then the standard properties verb.
-    const AFX_MSGMAP* map = m_owner->GetMessageMap();
+    const AFX_VERBMAP* map = m_owner->GetMessageMap();
     for (const AFX_VERBMAP_ENTRY* e = map ? map->pVerbs : nullptr; e && e->pfnVerb; ++e) {
         if (e->nVerb == verb || (verb == OLEIVERB_PROPERTIES && e->nMenuNameID == AFX_IDS_VERB_PROPERTIES)) {
             AddRef();  // the verb may run a modal loop in which the container lets go
@@ -850,7 +850,7 @@ BOOL COleControl::OnProperties(LPMSG, HWND, LPCRECT) { return TRUE; }
 
 HRESULT COleControl::GetTypeLib(LCID, ITypeLib**) { return TYPE_E_CANTLOADLIBRARY; }
 
-const AFX_MSGMAP* COleControl::GetMessageMap() const { return nullptr; }
+const AFX_VERBMAP* COleControl::GetMessageMap() const { return nullptr; }
 
 const AFX_DISPMAP* COleControl::GetDispatchMap() const { return nullptr; }
 

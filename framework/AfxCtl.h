@@ -40,7 +40,8 @@ struct AFX_VERBMAP_ENTRY {
     UINT nMenuNameID;    // string ID of its menu name
     BOOL (COleControl::*pfnVerb)(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
 };
-struct AFX_MSGMAP {
+// The control's message map: its OLE verbs.
+struct AFX_VERBMAP {
     const AFX_VERBMAP_ENTRY* pVerbs;  // ended by an entry with a null handler
 };
 
@@ -108,7 +109,7 @@ public:
     virtual UINT GetTypeInfoCount() { return 0; }
     virtual CTypeLibCache* GetTypeLibCache() { return nullptr; }
     virtual HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib);
-    virtual const AFX_MSGMAP* GetMessageMap() const;
+    virtual const AFX_VERBMAP* GetMessageMap() const;
     virtual const AFX_DISPMAP* GetDispatchMap() const;
     virtual const AFX_EVENTMAP* GetEventMap() const;
     virtual void DoPropExchange(CPropExchange* pPX);
