@@ -8,6 +8,7 @@
 #include <olectl.h>
 #include <objsafe.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,76 @@ TEST_F(Module, EventSourceAcceptsAdvisesAndOffersNoOtherPoint)
     EXPECT_NE(cookie, 0u);
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
     EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+}
+
+// A property bag of 32-bit values, as a container keeps them in its page.
+struct Bag : IPropertyBag {
+    std::map<std::wstring, LONG> values;
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        *ppv = (iid == IID_IUnknown || iid == IID_IPropertyBag) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* v, IErrorLog*) override
+    {
+        auto it = values.find(name);
+        if (it == values.end())
+            return E_INVALIDARG;
+        V_VT(v) = VT_I4;
+        V_I4(v) = it->second;
+        return S_OK;
+    }
+    STDMETHODIMP Write(LPCOLESTR name, VARIANT* v) override
+    {
+        if (V_VT(v) != VT_I4)
+            return E_INVALIDARG;
+        values[name] = V_I4(v);
+        return S_OK;
+    }
+};
+
+TEST_F(Module, PropertyBagHoldsVersionAndExtentAndOlderBagsLoad)
+{
+    Ref<IPersistPropertyBag> persist;
+    Create(IID_IPersistPropertyBag, persist);
+    Bag saved;
+    ASSERT_EQ(persist->Save(&saved, TRUE, TRUE), S_OK);
+    EXPECT_EQ(saved.values[L"_Version"], 0x00010000);
+    EXPECT_EQ(saved.values.count(L"_ExtentX"), 1u);
+    EXPECT_EQ(saved.values.count(L"_ExtentY"), 1u);
+
+    struct Case { const char* name; std::map<std::wstring, LONG> values; } cases[] = {
+        {"current", saved.values},
+        {"older version", {{L"_Version", 1}, {L"_ExtentX", 500}, {L"_ExtentY", 400}}},
+        {"nothing saved", {}},
+    };
+    for (const Case& c : cases) {
+        Ref<IPersistPropertyBag> fresh;
+        Create(IID_IPersistPropertyBag, fresh);
+        Bag bag;
+        bag.values = c.values;
+        EXPECT_EQ(fresh->Load(&bag, nullptr), S_OK) << c.name;
+    }
+    // The extent survives a round trip.
+    Ref<IOleObject> object;
+    Create(IID_IOleObject, object);
+    SIZEL extent = {1234, 567};
+    ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    Ref<IPersistPropertyBag> from;
+    ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, from.out()), S_OK);
+    Bag bag;
+    ASSERT_EQ(from->Save(&bag, TRUE, TRUE), S_OK);
+    Ref<IOleObject> restored;
+    Create(IID_IOleObject, restored);
+    Ref<IPersistPropertyBag> to;
+    ASSERT_EQ(restored->QueryInterface(IID_IPersistPropertyBag, to.out()), S_OK);
+    ASSERT_EQ(to->Load(&bag, nullptr), S_OK);
+    SIZEL back = {};
+    ASSERT_EQ(restored->GetExtent(DVASPECT_CONTENT, &back), S_OK);
+    EXPECT_EQ(back.cx, 1234);
+    EXPECT_EQ(back.cy, 567);
 }
 
 TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
