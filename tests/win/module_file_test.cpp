@@ -302,4 +302,112 @@ TEST(ModuleResources, AboutDialogTemplate)
     FreeLibrary(module);
 }
 
+// One control of a page template, in template order.
+struct ControlRow {
+    int id;                 // -1: none
+    const wchar_t* cls;
+    LONG kind;              // low style bits: the button kind, or -1 to skip
+    const wchar_t* text;    // null: not checked
+    LONG has;               // style bits it carries
+    LONG lacks;             // style bits it must not carry
+};
+
+void ExpectTemplate(UINT templateId, const std::vector<ControlRow>& rows)
+{
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND page = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0);
+    ASSERT_NE(page, nullptr) << templateId;
+    EXPECT_TRUE(GetWindowLongW(page, GWL_STYLE) & WS_CHILD);
+    EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_CAPTION);
+    size_t i = 0;
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), ++i) {
+        ASSERT_LT(i, rows.size()) << "more controls than expected in " << templateId;
+        const ControlRow& row = rows[i];
+        wchar_t cls[32];
+        GetClassNameW(c, cls, 32);
+        LONG style = GetWindowLongW(c, GWL_STYLE);
+        // An edit control turns its WS_BORDER into a sunken client edge.
+        if (GetWindowLongW(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+            style |= WS_BORDER;
+        SCOPED_TRACE(testing::Message() << "template " << templateId << ", control " << i);
+        EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(c))), row.id);
+        EXPECT_EQ(lstrcmpiW(cls, row.cls), 0) << "class";
+        if (row.kind >= 0)
+            EXPECT_EQ(style & 0xF, row.kind) << "kind";
+        if (row.text)
+            EXPECT_EQ(TextOf(c), row.text);
+        EXPECT_EQ(style & row.has, row.has) << "styles carried";
+        EXPECT_EQ(style & row.lacks, 0) << "styles lacked";
+        EXPECT_TRUE(style & WS_VISIBLE);
+    }
+    EXPECT_EQ(i, rows.size());
+    DestroyWindow(parent);
+    FreeLibrary(module);
+}
+
+TEST(PageTemplates, NodeInformation)
+{
+    ExpectTemplate(200, {
+        {-1, L"Static", -1, nullptr, WS_GROUP, 0},
+        {-1, L"Static", -1, nullptr, WS_GROUP, 0},
+        {-1, L"Button", BS_GROUPBOX, L"Nodename", 0, 0},
+        {356, L"Edit", -1, L"", ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_BORDER},
+    });
+}
+
+TEST(PageTemplates, VersionLineOfNodeInformation)
+{
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND page = CreateDialogParamW(module, MAKEINTRESOURCEW(200), parent, NoDialogProc, 0);
+    ASSERT_NE(page, nullptr);
+    std::wstring lines = TextOf(GetWindow(GetWindow(page, GW_CHILD), GW_HWNDNEXT));
+    std::wstring version = lines.substr(lines.find(L'\n') + 1);
+    EXPECT_EQ(version.rfind(L"Vennox plugin v1.00", 0), 0u) << "second line begins with the version";
+    EXPECT_EQ(version.back(), L')') << "ends with the build mark in parentheses";
+    DestroyWindow(parent);
+    FreeLibrary(module);
+}
+
+TEST(PageTemplates, CommonSettings)
+{
+    const LONG radio = WS_GROUP;
+    ExpectTemplate(209, {
+        {201, L"Button", BS_PUSHBUTTON, L"Read", WS_TABSTOP, 0},
+        {202, L"Button", BS_PUSHBUTTON, L"Write", WS_TABSTOP, 0},
+        {-1, L"Button", BS_GROUPBOX, L"Valve type", 0, 0},
+        {-1, L"Static", -1, L"Heat", WS_GROUP, 0},
+        {276, L"Button", BS_AUTORADIOBUTTON, L"0 - 10V", radio, WS_TABSTOP},
+        {277, L"Button", BS_AUTORADIOBUTTON, L"2 - 10V", radio, WS_TABSTOP},
+        {-1, L"Static", -1, L"Cool", WS_GROUP, 0},
+        {278, L"Button", BS_AUTORADIOBUTTON, L"0 - 10V", radio, WS_TABSTOP},
+        {279, L"Button", BS_AUTORADIOBUTTON, L"2 - 10V", radio, WS_TABSTOP},
+        {-1, L"Button", BS_GROUPBOX, L"Valve motion", 0, 0},
+        {268, L"Button", BS_AUTOCHECKBOX, L"Heat  Valveautomatic", WS_TABSTOP, 0},
+        {269, L"Button", BS_AUTOCHECKBOX, L"Cool  Valveautomatic", WS_TABSTOP, 0},
+        {270, L"Edit", -1, L"", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, ES_READONLY},
+        {-1, L"Static", -1, L"h", WS_GROUP, 0},
+        {-1, L"Static", -1, L"Closed valve time\nbefore auto motion", WS_GROUP, 0},
+    });
+}
+
+TEST(PageTemplates, TabCaptionsAndZoneFrames)
+{
+    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    const wchar_t* captions[] = {L"Node Information", L"Zone 1 Actual", L"Zone 1 Settings", L"Zone 2 Actual",
+                                 L"Zone 2 Settings", L"Zone 3 Actual", L"Zone 3 Settings", L"Zone 4 Actual",
+                                 L"Zone 4 Settings", L"Common settings"};
+    for (UINT id = 200; id <= 209; ++id) {
+        wchar_t text[64] = {};
+        LoadStringW(module, id, text, 64);
+        EXPECT_STREQ(text, captions[id - 200]);
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
+            << "template " << id;
+    }
+    FreeLibrary(module);
+}
+
 }  // namespace
