@@ -31,9 +31,6 @@ const AFX_EVENTMAP kEventMap = {0};
 
 // Persisted version 1.0: major version in the high half.
 constexpr DWORD kVersion = 0x00010000;
-constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
-                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
-static_assert(kMiscStatus == 0x20191);
 
 }  // namespace
 
@@ -47,7 +44,7 @@ CTypeLibCache* CVennoxCtrl::GetTypeLibCache() { return &g_typeLibCache; }
 
 HRESULT CVennoxCtrl::GetTypeLib(LCID lcid, ITypeLib** ppTypeLib)
 {
-    return LoadRegTypeLib(LIBID_VennoxLib, 1, 0, lcid, ppTypeLib);
+    return LoadRegTypeLib(LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor, lcid, ppTypeLib);
 }
 
 const AFX_VERBMAP* CVennoxCtrl::GetMessageMap() const { return &kMessageMap; }
@@ -97,7 +94,7 @@ BOOL CVennoxCtrl::OnProperties(LPMSG, HWND, LPCRECT)
 
 UINT CVennoxCtrl::GetUserTypeNameID() { return IDS_VENNOX; }
 
-DWORD CVennoxCtrl::GetMiscStatus() { return kMiscStatus; }
+DWORD CVennoxCtrl::GetMiscStatus() { return kVennoxMiscStatus; }
 
 void CVennoxCtrl::AboutBox()
 {

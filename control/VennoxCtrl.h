@@ -5,6 +5,15 @@
 
 #include "framework/AfxCtl.h"
 
+// What the control reports and registers as its miscellaneous status.
+inline constexpr DWORD kVennoxMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                                           OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
+                                           OLEMISC_RECOMPOSEONRESIZE;
+static_assert(kVennoxMiscStatus == 0x20191);
+// Version of the control's type library.
+inline constexpr WORD kVennoxTypeLibMajor = 1;
+inline constexpr WORD kVennoxTypeLibMinor = 0;
+
 class CVennoxCtrl : public COleControl {
     DECLARE_DYNCREATE(CVennoxCtrl)
 

@@ -11,9 +11,6 @@
 namespace {
 
 constexpr char kProgID[] = "Vennox.VennoxCtrl.1";
-constexpr WORD kVerMajor = 1;
-constexpr WORD kVerMinor = 0;
-constexpr DWORD kMiscStatus = 0x20191;
 
 class CVennoxCtrlFactory : public COleObjectFactory {
 public:
@@ -25,8 +22,8 @@ public:
         if (bRegister) {
             WritePluginKey(CLSID_Vennox);  // its result does not decide registration
             return AfxOleRegisterControlClass(AfxGetInstanceHandle(), CLSID_Vennox, kProgID, IDS_VENNOX,
-                                              IDB_VENNOX, afxRegApartmentThreading, kMiscStatus,
-                                              LIBID_VennoxLib, kVerMajor, kVerMinor);
+                                              IDB_VENNOX, afxRegApartmentThreading, kVennoxMiscStatus,
+                                              LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor);
         }
         RemovePluginKey(CLSID_Vennox);  // likewise
         return AfxOleUnregisterClass(CLSID_Vennox, kProgID);
@@ -55,7 +52,7 @@ STDAPI DllRegisterServer()
 STDAPI DllUnregisterServer()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (!AfxOleUnregisterTypeLib(LIBID_VennoxLib, kVerMajor, kVerMinor, 0))
+    if (!AfxOleUnregisterTypeLib(LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor, 0))
         return SELFREG_E_TYPELIB;
     if (!COleObjectFactory::UpdateRegistryAll(FALSE))
         return SELFREG_E_CLASS;

@@ -312,12 +312,29 @@ struct ControlRow {
     LONG lacks;             // style bits it must not carry
 };
 
+// A page template of the module created as a child of a hidden window.
+struct PageWindow {
+    explicit PageWindow(UINT templateId)
+        : module(LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)),
+          parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)),
+          page(module ? CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0) : nullptr)
+    {
+    }
+    ~PageWindow()
+    {
+        DestroyWindow(parent);
+        if (module)
+            FreeLibrary(module);
+    }
+    HMODULE module;
+    HWND parent;
+    HWND page;
+};
+
 void ExpectTemplate(UINT templateId, const std::vector<ControlRow>& rows)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND page = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0);
+    PageWindow w(templateId);
+    HWND page = w.page;
     ASSERT_NE(page, nullptr) << templateId;
     EXPECT_TRUE(GetWindowLongW(page, GWL_STYLE) & WS_CHILD);
     EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_CAPTION);
@@ -343,8 +360,6 @@ void ExpectTemplate(UINT templateId, const std::vector<ControlRow>& rows)
         EXPECT_TRUE(style & WS_VISIBLE);
     }
     EXPECT_EQ(i, rows.size());
-    DestroyWindow(parent);
-    FreeLibrary(module);
 }
 
 TEST(PageTemplates, NodeInformation)
@@ -359,16 +374,12 @@ TEST(PageTemplates, NodeInformation)
 
 TEST(PageTemplates, VersionLineOfNodeInformation)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND page = CreateDialogParamW(module, MAKEINTRESOURCEW(200), parent, NoDialogProc, 0);
-    ASSERT_NE(page, nullptr);
-    std::wstring lines = TextOf(GetWindow(GetWindow(page, GW_CHILD), GW_HWNDNEXT));
+    PageWindow w(200);
+    ASSERT_NE(w.page, nullptr);
+    std::wstring lines = TextOf(GetWindow(GetWindow(w.page, GW_CHILD), GW_HWNDNEXT));
     std::wstring version = lines.substr(lines.find(L'\n') + 1);
     EXPECT_EQ(version.rfind(L"Vennox plugin v1.00", 0), 0u) << "second line begins with the version";
     EXPECT_EQ(version.back(), L')') << "ends with the build mark in parentheses";
-    DestroyWindow(parent);
-    FreeLibrary(module);
 }
 
 TEST(PageTemplates, CommonSettings)
