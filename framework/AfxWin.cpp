@@ -1,6 +1,7 @@
 #include "framework/AfxWin.h"
 
 #include <memory>
+#include <utility>
 #include <mutex>
 #include <unordered_map>
 
@@ -33,8 +34,10 @@ struct TempDelete {
 };
 thread_local std::unordered_map<HWND, std::unique_ptr<CWnd, TempDelete>> t_tempMap;
 
-// The sheet whose PropertySheetA call is in progress on this thread.
+// The sheet whose PropertySheetA call is in progress on this thread, until
+// its window has been created and attached.
 thread_local CPropertySheet* t_pSheetInit = nullptr;
+thread_local HHOOK t_sheetHook = nullptr;
 
 void InitCommonControlsOnce()
 {
@@ -276,8 +279,6 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPA
         // lParam is the system's copy of the page description.
         auto* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
         auto* page = reinterpret_cast<CPropertyPage*>(psp->lParam);
-        // The first page may be created before the sheet's callback runs.
-        CPropertySheet::AttachPending(::GetParent(hWnd));
         ::SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
         page->Attach(hWnd);
         return page->OnInitDialog();
@@ -313,12 +314,16 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPA
 }
 
 // ---- CPropertySheet -------------------------------------------------------
+// The sheet window is attached and subclassed as it is created (a CBT hook on
+// the thread, for the first window PropertySheetA creates), so that the
+// sheet's OnInitDialog wraps the system's WM_INITDIALOG, which creates the
+// first page.
 
 CPropertySheet::CPropertySheet(const char* pszCaption, CWnd* pParentWnd, UINT iSelectPage)
     : m_psh(), m_strCaption(pszCaption ? pszCaption : ""), m_pParentWnd(pParentWnd)
 {
     m_psh.dwSize = sizeof(m_psh);
-    m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    m_psh.dwFlags = PSH_PROPSHEETPAGE;
     m_psh.nStartPage = iSelectPage;
 }
 
@@ -335,10 +340,10 @@ INT_PTR CPropertySheet::DoModal()
     pages.reserve(m_pages.size());
     for (CPropertyPage* page : m_pages)
         pages.push_back(page->GetPSP());
-    if (pages.empty())
+    if (pages.empty() || t_pSheetInit)
         return -1;
 
-    m_psh.dwFlags |= PSH_PROPSHEETPAGE | PSH_USECALLBACK;
+    m_psh.dwFlags |= PSH_PROPSHEETPAGE;
     m_psh.hwndParent = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
     m_psh.hInstance = AfxGetResourceHandle();
     m_psh.pszCaption = m_strCaption.c_str();
@@ -346,37 +351,47 @@ INT_PTR CPropertySheet::DoModal()
     if (m_psh.nStartPage >= m_psh.nPages)
         m_psh.nStartPage = 0;
     m_psh.ppsp = pages.data();
-    m_psh.pfnCallback = &CPropertySheet::SheetCallback;
 
-    // The callback has no context argument; a nested sheet saves and restores.
-    CPropertySheet* previous = t_pSheetInit;
+    t_sheetHook = ::SetWindowsHookExA(WH_CBT, &CPropertySheet::CreationHook, nullptr, ::GetCurrentThreadId());
+    if (!t_sheetHook)
+        return -1;
     t_pSheetInit = this;
     INT_PTR result = ::PropertySheetA(&m_psh);
-    t_pSheetInit = previous;
+    EndCreationHook();
     m_psh.ppsp = nullptr;
     if (m_hWnd)  // the window is gone; its WM_NCDESTROY was not seen
         Detach();
     return result;
 }
 
-void CPropertySheet::AttachPending(HWND hWnd)
+void CPropertySheet::EndCreationHook()
 {
-    CPropertySheet* sheet = t_pSheetInit;
-    if (!sheet || !hWnd)
-        return;
     t_pSheetInit = nullptr;
-    if (!sheet->Attach(hWnd))
-        return;
-    sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-        hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CPropertySheet::SheetWndProc)));
-    sheet->OnInitDialog();
+    if (HHOOK hook = std::exchange(t_sheetHook, nullptr))
+        ::UnhookWindowsHookEx(hook);
 }
 
-int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT msg, LPARAM)
+LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == PSCB_INITIALIZED)
-        AttachPending(hWnd);
-    return 0;
+    HHOOK hook = t_sheetHook;
+    CPropertySheet* sheet = t_pSheetInit;
+    if (code == HCBT_CREATEWND && sheet) {
+        // The sheet's dialog is the first window PropertySheetA creates.
+        EndCreationHook();
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        if (sheet->Attach(hWnd))
+            sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+                hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CPropertySheet::SheetWndProc)));
+    }
+    return ::CallNextHookEx(hook, code, wParam, lParam);
+}
+
+BOOL CPropertySheet::OnInitDialog()
+{
+    if (!m_pfnSuper || !m_initPending)
+        return FALSE;
+    m_initPending = false;
+    return static_cast<BOOL>(::CallWindowProcA(m_pfnSuper, m_hWnd, WM_INITDIALOG, m_initWParam, m_initLParam));
 }
 
 LRESULT CALLBACK CPropertySheet::SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -385,13 +400,25 @@ LRESULT CALLBACK CPropertySheet::SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam
     if (!sheet)
         return ::DefWindowProcA(hWnd, msg, wParam, lParam);
     WNDPROC super = sheet->m_pfnSuper;
-    if ((msg == WM_COMMAND || msg == WM_TIMER) && sheet->OnMapMessage(msg, wParam, lParam))
-        return 0;
-    if (msg == WM_NCDESTROY) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        sheet->m_initPending = true;
+        sheet->m_initWParam = wParam;
+        sheet->m_initLParam = lParam;
+        return sheet->OnInitDialog();
+    case WM_COMMAND:
+    case WM_TIMER:
+        if (sheet->OnMapMessage(msg, wParam, lParam))
+            return 0;
+        break;
+    case WM_NCDESTROY:
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
         sheet->m_pfnSuper = nullptr;
         sheet->DetachBoundControls();
         sheet->Detach();
+        break;
+    default:
+        break;
     }
     return ::CallWindowProcA(super, hWnd, msg, wParam, lParam);
 }

@@ -232,9 +232,10 @@ public:
     // or -1 on failure).
     virtual INT_PTR DoModal();
 
-    // Called once the sheet window exists and is attached, before it shows.
-    // The base version does nothing and returns TRUE.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    // The sheet window's WM_INITDIALOG: the base version runs the system's
+    // initialisation, which creates the first page, and returns its result.
+    // Derived versions call it first.
+    virtual BOOL OnInitDialog();
 
     // Flags and fields are filled in by DoModal; dwFlags may be extended
     // by derived classes before it runs.
@@ -247,10 +248,10 @@ protected:
 
 private:
     WNDPROC m_pfnSuper = nullptr;
-    // Attaches and subclasses the sheet window of the PropertySheetA call in
-    // progress on this thread, once: from the callback or the first page.
-    static void AttachPending(HWND hWnd);
-    friend class CPropertyPage;
-    static int CALLBACK SheetCallback(HWND hWnd, UINT msg, LPARAM lParam);
+    bool m_initPending = false;
+    WPARAM m_initWParam = 0;
+    LPARAM m_initLParam = 0;
+    static void EndCreationHook();
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };

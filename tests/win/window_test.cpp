@@ -54,10 +54,13 @@ class TestSheet : public CPropertySheet {
 public:
     TestSheet() : CPropertySheet(kSheetCaption) {}
     int inits = 0;
+    HWND firstPageAtInit = nullptr;
     BOOL OnInitDialog() override
     {
         CPropertySheet::OnInitDialog();
         ++inits;
+        // The system's initialisation has created the first page by now.
+        firstPageAtInit = reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND));
         return TRUE;
     }
 };
@@ -159,6 +162,7 @@ TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
 
     EXPECT_TRUE(g_run.driven);
     EXPECT_EQ(result, IDOK);
+    EXPECT_NE(sheet.firstPageAtInit, nullptr);
     EXPECT_EQ(page1.inits, 1);
     EXPECT_EQ(page2.inits, 1);
     // Closed windows leave no objects attached to stale handles.
