@@ -3,6 +3,7 @@
 #include "control/VennoxCtrl.h"
 
 #include "control/AboutDlg.h"
+#include "sheet/Sheet.h"
 #include "resources/resource.h"
 
 #include "VennoxLib.h"
@@ -89,6 +90,8 @@ HRESULT CVennoxCtrl::GetClassID(LPCLSID pclsid)
 BOOL CVennoxCtrl::OnProperties(LPMSG, HWND, LPCRECT)
 {
     g_pCurrentCtrl = this;
+    CSheet sheet("VNX", nullptr, 0);
+    sheet.DoModal();  // the modal result is not used
     return TRUE;
 }
 

@@ -9,6 +9,14 @@
 
 // Pages of the configuration sheet: template ID = tab caption string ID.
 #define IDD_NODEINFO 200
+#define IDD_ZONE1_ACTUAL 201
+#define IDD_ZONE1_SETTINGS 202
+#define IDD_ZONE2_ACTUAL 203
+#define IDD_ZONE2_SETTINGS 204
+#define IDD_ZONE3_ACTUAL 205
+#define IDD_ZONE3_SETTINGS 206
+#define IDD_ZONE4_ACTUAL 207
+#define IDD_ZONE4_SETTINGS 208
 #define IDD_COMMON 209
 #define IDC_READ 201
 #define IDC_WRITE 202

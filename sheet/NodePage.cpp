@@ -1,0 +1,24 @@
+#include "sheet/NodePage.h"
+
+#include "sheet/Sheet.h"
+
+long CNodePropPage::ReadPoint(long point, PointBuffer& buffer) const
+{
+    CSheet* sheet = CSheet::FromPage(*this);
+    IReadNode* node = sheet ? sheet->m_pReadNode : nullptr;
+    return node ? node->ReadPoint(point, buffer, kPointCapacity) : kNoInterface;
+}
+
+void CNodePropPage::WritePoint(long point, const PointBuffer& buffer, long length) const
+{
+    CSheet* sheet = CSheet::FromPage(*this);
+    if (IWriteNode* node = sheet ? sheet->m_pWriteNode : nullptr)
+        node->WritePoint(point, buffer, length);
+}
+
+long CNodePropPage::GetNodeName(NameBuffer& buffer) const
+{
+    CSheet* sheet = CSheet::FromPage(*this);
+    IReadNode* node = sheet ? sheet->m_pReadNode : nullptr;
+    return node ? node->GetNodeName(buffer, kNodeNameCapacity) : kNoInterface;
+}

@@ -1,0 +1,27 @@
+// CNodePropPage: what every page of the sheet shares, its way to the node.
+// A page reaches the node only through the sheet that owns its window, and
+// takes the sheet's interface at the moment of each call; an interface the
+// sheet does not hold makes the call fail.
+#pragma once
+
+#include "framework/AfxWin.h"
+#include "nodeaccess/NodeAccess.h"
+
+using PointBuffer = unsigned char[kPointCapacity];
+using NameBuffer = unsigned char[kNodeNameCapacity];
+
+// A status the node never returns: the sheet holds no interface for the call.
+constexpr long kNoInterface = -1;
+
+class CNodePropPage : public CPropertyPage {
+public:
+    explicit CNodePropPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate, nIDTemplate) {}
+
+protected:
+    // kNodeOk when `buffer` holds the point's bytes.
+    long ReadPoint(long point, PointBuffer& buffer) const;
+    // The node's answer to a write is not examined: the read that follows
+    // shows what the node holds.
+    void WritePoint(long point, const PointBuffer& buffer, long length) const;
+    long GetNodeName(NameBuffer& buffer) const;
+};
