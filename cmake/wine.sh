@@ -13,7 +13,8 @@ export WINEPREFIX="$state/prefix"
 # wine64 runs 64-bit programs without the 32-bit loader; 32-bit ones need it.
 loader=${VENNOX_WINE_LOADER:-wine}
 [ "$loader" = wine64 ] && [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
-export WINEDEBUG=${WINEDEBUG:--all}
+# Quiet, except for what explains a program that does not start or dies.
+export WINEDEBUG=${WINEDEBUG:--all,err+module,err+seh}
 # No Mono or Gecko installer prompts in a test prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
@@ -58,11 +59,17 @@ setup)
     # them; start them here, detached.
     setsid "$loader" wineboot </dev/null >/dev/null 2>&1
     setsid "$loader" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    # Unmanaged windows: with no window manager on the display, Wine would wait
+    # two seconds for one at every top-level window it hides.
+    setsid "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     ;;
 run)
     shift
     use_display
-    exec "$loader" "$@"
+    "$loader" "$@"
+    rc=$?
+    [ $rc = 0 ] || echo "wine.sh: $1 exited with status $rc" >&2
+    exit $rc
     ;;
 cleanup)
     wineserver -k 2>/dev/null
