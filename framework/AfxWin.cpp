@@ -1,5 +1,6 @@
 #include "framework/AfxWin.h"
 
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <mutex>
@@ -375,10 +376,13 @@ LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lP
 {
     HHOOK hook = t_sheetHook;
     CPropertySheet* sheet = t_pSheetInit;
-    if (code == HCBT_CREATEWND && sheet) {
-        // The sheet's dialog is the first window PropertySheetA creates.
+    HWND hWnd = reinterpret_cast<HWND>(wParam);
+    char cls[16] = {};
+    // The sheet is the first dialog PropertySheetA creates (the system may
+    // create an IME window of its own before it).
+    if (code == HCBT_CREATEWND && sheet && ::GetClassNameA(hWnd, cls, sizeof cls) &&
+        std::strcmp(cls, "#32770") == 0) {
         EndCreationHook();
-        HWND hWnd = reinterpret_cast<HWND>(wParam);
         if (sheet->Attach(hWnd))
             sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
                 hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CPropertySheet::SheetWndProc)));
