@@ -1,0 +1,410 @@
+// The host's client site. One site object answers the container interfaces
+// and, unless they are served separately, the node-access interfaces too.
+// Release never deletes: CNodeSite owns the objects.
+#include "host/NodeSite.h"
+
+#include "host/NodeFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char* const kCallNames[] = {"ReadPoint", "WritePoint", "GetNodeName"};
+
+// A reference count that only counts; the owner decides the lifetime.
+class CCount {
+public:
+    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_count)); }
+    ULONG Release() { return static_cast<ULONG>(InterlockedDecrement(&m_count)); }
+    long Outstanding() const { return m_count - 1; }
+
+private:
+    LONG m_count = 1;
+};
+
+// One entry of an object's interface table: the IID and the pointer to hand
+// out for it, nullptr while the interface is not offered.
+template <typename Object>
+struct InterfaceEntry {
+    const IID* iid;
+    IUnknown* (*get)(Object&);
+};
+
+template <typename Object, std::size_t N>
+HRESULT QueryTable(const InterfaceEntry<Object> (&table)[N], Object& object, REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    for (const InterfaceEntry<Object>& e : table) {
+        if (!IsEqualIID(*e.iid, iid))
+            continue;
+        IUnknown* p = e.get(object);
+        if (!p)
+            break;
+        p->AddRef();
+        *out = p;
+        return S_OK;
+    }
+    return E_NOINTERFACE;
+}
+
+}  // namespace
+
+// ---- Node calls, shared by whichever object serves them ----------------------
+
+struct CNodeSite::Impl {
+    Impl(CNodeSite& owner, NodeModel& node, const SiteOptions& options, HWND container, RECT pos);
+
+    long Read(long point, unsigned char* buffer, long capacity);
+    long Write(long point, const unsigned char* buffer, long length);
+    long Name(unsigned char* buffer, long capacity);
+
+    void Pause() const
+    {
+        if (options.delayMs)
+            Sleep(options.delayMs);
+    }
+    void Record(NodeCall call);
+
+    CNodeSite& owner;
+    NodeModel& node;
+    SiteOptions options;
+    HWND container;
+    RECT pos;
+    std::vector<NodeCall> calls;
+
+    class CSite;
+    class CReader;
+    class CWriter;
+    std::unique_ptr<CSite> site;
+    std::unique_ptr<CReader> reader;  // with separateObjects only
+    std::unique_ptr<CWriter> writer;
+};
+
+long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
+{
+    Pause();
+    const long status = node.ReadPoint(point, buffer, capacity);
+    NodeCall call{NodeCall::kRead, point, capacity, status, {}};
+    if (status == kNodeOk)
+        call.bytes.assign(buffer, buffer + std::min(capacity, NodeModel::kPointSize));
+    Record(std::move(call));
+    return status;
+}
+
+long CNodeSite::Impl::Write(long point, const unsigned char* buffer, long length)
+{
+    Pause();
+    NodeCall call{NodeCall::kWrite, point, length, 0, {}};
+    // What was sent, as far as the length is one the node takes.
+    if (buffer && length > 0 && length <= NodeModel::kPointSize)
+        call.bytes.assign(buffer, buffer + length);
+    const long status = call.status = node.WritePoint(point, buffer, length);
+    std::string error;
+    const bool saved = status != kNodeOk || options.nodeFile.empty() ||
+                       SaveNodeFile(options.nodeFile, node, error);
+    Record(std::move(call));
+    if (!saved && owner.onSaveError)
+        owner.onSaveError(error);
+    return status;
+}
+
+long CNodeSite::Impl::Name(unsigned char* buffer, long capacity)
+{
+    Pause();
+    const long status = node.GetNodeName(buffer, capacity);
+    NodeCall call{NodeCall::kName, 0, capacity, status, {}};
+    if (status == kNodeOk) {
+        // The name and its NUL, when there was room for one.
+        const std::size_t n = std::min(node.Name().size() + 1, static_cast<std::size_t>(capacity));
+        call.bytes.assign(buffer, buffer + n);
+    }
+    Record(std::move(call));
+    return status;
+}
+
+void CNodeSite::Impl::Record(NodeCall call)
+{
+    calls.push_back(std::move(call));
+    if (owner.onCall)
+        owner.onCall(calls.back());
+}
+
+// ---- The site object ---------------------------------------------------------
+
+class CNodeSite::Impl::CSite : public IOleClientSite,
+                               public IOleInPlaceSite,
+                               public IReadNode,
+                               public IWriteNode {
+public:
+    explicit CSite(Impl& impl) : m_impl(impl) {}
+    CCount count;
+
+    // IUnknown, for every base
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** mk) override { return NoObject(mk, E_NOTIMPL); }
+    STDMETHODIMP GetContainer(IOleContainer** c) override { return NoObject(c, E_NOINTERFACE); }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow
+    STDMETHODIMP GetWindow(HWND* w) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return m_impl.container ? S_OK : S_FALSE; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT pos) override;
+
+    // IReadNode and IWriteNode; their unused entries are shared.
+    long __stdcall Unused3() override { return E_NOTIMPL; }
+    long __stdcall Unused4() override { return E_NOTIMPL; }
+    long __stdcall Unused5() override { return E_NOTIMPL; }
+    long __stdcall Unused6() override { return E_NOTIMPL; }
+    long __stdcall Unused7() override { return E_NOTIMPL; }
+    long __stdcall Unused8() override { return E_NOTIMPL; }
+    long __stdcall ReadPoint(long point, unsigned char* buffer, long capacity) override
+    {
+        return m_impl.Read(point, buffer, capacity);
+    }
+    long __stdcall GetNodeName(unsigned char* buffer, long capacity) override
+    {
+        return m_impl.Name(buffer, capacity);
+    }
+    long __stdcall WritePoint(long point, const unsigned char* buffer, long length) override
+    {
+        return m_impl.Write(point, buffer, length);
+    }
+
+private:
+    template <typename T>
+    static HRESULT NoObject(T** out, HRESULT hr)
+    {
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        return hr;
+    }
+    static IUnknown* Site(CSite& s) { return static_cast<IOleClientSite*>(&s); }
+    static IUnknown* InPlace(CSite& s) { return static_cast<IOleInPlaceSite*>(&s); }
+    static IUnknown* ReadNode(CSite& s);
+    static IUnknown* WriteNode(CSite& s);
+    static const InterfaceEntry<CSite> kInterfaces[];
+
+    Impl& m_impl;
+};
+
+// ---- Node objects of their own -------------------------------------------------
+
+class CNodeSite::Impl::CReader : public IReadNode {
+public:
+    explicit CReader(Impl& impl) : m_impl(impl) {}
+    CCount count;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        return QueryTable(kInterfaces, *this, iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
+    long __stdcall Unused3() override { return E_NOTIMPL; }
+    long __stdcall Unused4() override { return E_NOTIMPL; }
+    long __stdcall Unused5() override { return E_NOTIMPL; }
+    long __stdcall Unused6() override { return E_NOTIMPL; }
+    long __stdcall Unused8() override { return E_NOTIMPL; }
+    long __stdcall ReadPoint(long point, unsigned char* buffer, long capacity) override
+    {
+        return m_impl.Read(point, buffer, capacity);
+    }
+    long __stdcall GetNodeName(unsigned char* buffer, long capacity) override
+    {
+        return m_impl.Name(buffer, capacity);
+    }
+
+private:
+    static IUnknown* Self(CReader& r) { return &r; }
+    static inline const InterfaceEntry<CReader> kInterfaces[] = {
+        {&IID_IUnknown, Self},
+        {&IID_IReadNode, Self},
+    };
+    Impl& m_impl;
+};
+
+class CNodeSite::Impl::CWriter : public IWriteNode {
+public:
+    explicit CWriter(Impl& impl) : m_impl(impl) {}
+    CCount count;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        return QueryTable(kInterfaces, *this, iid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
+    long __stdcall Unused3() override { return E_NOTIMPL; }
+    long __stdcall Unused4() override { return E_NOTIMPL; }
+    long __stdcall Unused5() override { return E_NOTIMPL; }
+    long __stdcall Unused6() override { return E_NOTIMPL; }
+    long __stdcall Unused7() override { return E_NOTIMPL; }
+    long __stdcall WritePoint(long point, const unsigned char* buffer, long length) override
+    {
+        return m_impl.Write(point, buffer, length);
+    }
+
+private:
+    static IUnknown* Self(CWriter& w) { return &w; }
+    static inline const InterfaceEntry<CWriter> kInterfaces[] = {
+        {&IID_IUnknown, Self},
+        {&IID_IWriteNode, Self},
+    };
+    Impl& m_impl;
+};
+
+// ---- The site object's methods ---------------------------------------------------
+
+const InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInterfaces[] = {
+    {&IID_IUnknown, Site},
+    {&IID_IOleClientSite, Site},
+    {&IID_IOleWindow, InPlace},
+    {&IID_IOleInPlaceSite, InPlace},
+    {&IID_IReadNode, ReadNode},
+    {&IID_IWriteNode, WriteNode},
+};
+
+STDMETHODIMP CNodeSite::Impl::CSite::QueryInterface(REFIID iid, void** out)
+{
+    return QueryTable(kInterfaces, *this, iid, out);
+}
+
+IUnknown* CNodeSite::Impl::CSite::ReadNode(CSite& s)
+{
+    if (!s.m_impl.options.offerRead)
+        return nullptr;
+    if (s.m_impl.reader)
+        return s.m_impl.reader.get();
+    return static_cast<IReadNode*>(&s);
+}
+
+IUnknown* CNodeSite::Impl::CSite::WriteNode(CSite& s)
+{
+    if (!s.m_impl.options.offerWrite)
+        return nullptr;
+    if (s.m_impl.writer)
+        return s.m_impl.writer.get();
+    return static_cast<IWriteNode*>(&s);
+}
+
+STDMETHODIMP CNodeSite::Impl::CSite::GetWindow(HWND* w)
+{
+    if (!w)
+        return E_POINTER;
+    *w = m_impl.container;
+    return m_impl.container ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP CNodeSite::Impl::CSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
+                                                      LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info)
+{
+    if (frame)
+        *frame = nullptr;
+    if (doc)
+        *doc = nullptr;
+    if (!frame || !doc || !pos || !clip)
+        return E_POINTER;
+    *pos = m_impl.pos;
+    *clip = m_impl.pos;
+    if (info) {
+        info->fMDIApp = FALSE;
+        info->hwndFrame = m_impl.container;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CNodeSite::Impl::CSite::OnPosRectChange(LPCRECT pos)
+{
+    if (!pos)
+        return E_POINTER;
+    m_impl.pos = *pos;
+    return S_OK;
+}
+
+// ---- CNodeSite -----------------------------------------------------------------
+
+CNodeSite::Impl::Impl(CNodeSite& owner, NodeModel& node, const SiteOptions& options, HWND container, RECT pos)
+    : owner(owner),
+      node(node),
+      options(options),
+      container(container),
+      pos(pos),
+      site(std::make_unique<CSite>(*this))
+{
+    if (options.separateObjects) {
+        reader = std::make_unique<CReader>(*this);
+        writer = std::make_unique<CWriter>(*this);
+    }
+}
+
+CNodeSite::CNodeSite(NodeModel& node, const SiteOptions& options, HWND container, RECT pos)
+    : m_impl(std::make_unique<Impl>(*this, node, options, container, pos))
+{
+}
+
+CNodeSite::~CNodeSite() = default;
+
+IOleClientSite* CNodeSite::ClientSite() const { return m_impl->site.get(); }
+
+long CNodeSite::SiteRefs() const { return m_impl->site->count.Outstanding(); }
+
+long CNodeSite::ReadRefs() const
+{
+    return m_impl->reader ? m_impl->reader->count.Outstanding() : SiteRefs();
+}
+
+long CNodeSite::WriteRefs() const
+{
+    return m_impl->writer ? m_impl->writer->count.Outstanding() : SiteRefs();
+}
+
+const std::vector<NodeCall>& CNodeSite::Calls() const { return m_impl->calls; }
+
+void CNodeSite::ClearCalls() { m_impl->calls.clear(); }
+
+NodeModel& CNodeSite::Node() const { return m_impl->node; }
+
+std::string FormatNodeCall(const NodeCall& call)
+{
+    char head[96];
+    const char* name = kCallNames[call.kind];
+    if (call.kind == NodeCall::kName)
+        std::snprintf(head, sizeof head, "%s capacity %ld -> %ld", name, call.size, call.status);
+    else
+        std::snprintf(head, sizeof head, "%s %ld %s %ld -> %ld", name, call.point,
+                      call.kind == NodeCall::kWrite ? "length" : "capacity", call.size, call.status);
+    std::string line = head;
+    if (!call.bytes.empty())
+        line += ':';
+    for (unsigned char b : call.bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02X", b);
+        line += hex;
+    }
+    return line;
+}
