@@ -1,0 +1,42 @@
+// The control as the host holds it: created from its registration or straight
+// from a module file, in-place active in a window of the host, and torn down
+// in the reverse order.
+#pragma once
+
+#include "framework/Handles.h"
+
+#include <ole2.h>
+
+#include <string>
+
+class CControlHost {
+public:
+    CControlHost() = default;
+    ~CControlHost() { Close(); }
+    CControlHost(const CControlHost&) = delete;
+    CControlHost& operator=(const CControlHost&) = delete;
+
+    // `module` empty: the class registered as "Vennox.VennoxCtrl.1".
+    // Otherwise the module file, unregistered: its class object straight from
+    // DllGetClassObject, the class ID from its type library.
+    bool Create(const std::string& module, std::string& error);
+    // Sets the client site, initialises the control and activates it in place.
+    bool Activate(IOleClientSite* site, HWND parent, const RECT& pos, std::string& error);
+
+    HRESULT Properties(HWND parent);  // the properties verb; returns after the sheet
+    HRESULT About();                  // AboutBox by dispatch
+
+    // Deactivates, closes and lets go of the control, then of the module.
+    void Close();
+
+private:
+    bool CreateFromModule(const std::string& path, std::string& error);
+
+    afx::unique_hmodule m_module;
+    afx::com_ptr<IOleObject> m_object;
+    IOleClientSite* m_site = nullptr;  // borrowed while the control holds it
+    RECT m_pos = {};
+};
+
+// Text for an HRESULT: "0x80040154 (Class not registered)".
+std::string DescribeHResult(HRESULT hr);

@@ -1,0 +1,134 @@
+#include "host/HostOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+const char kHostUsage[] =
+    "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
+    "                       [--separate] [--delay MS] [--fail-read N,N..] [--fail-write N,N..]\n"
+    "                       [--fail-name] [--snapshot DIR]";
+
+namespace {
+
+constexpr unsigned long kMaxDelayMs = 60000;
+
+// A decimal number from `low` to `high`, nothing else.
+bool ParseNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& out)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtoul(text.c_str(), &end, 10);
+    return errno == 0 && *end == 0 && out >= low && out <= high;
+}
+
+bool ParsePoints(const std::string& text, std::set<long>& out)
+{
+    std::set<long> points;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        unsigned long n = 0;
+        if (!ParseNumber(text.substr(from, comma - from), NodeModel::kMinPoint, NodeModel::kMaxPoint, n))
+            return false;
+        points.insert(static_cast<long>(n));
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    out.insert(points.begin(), points.end());
+    return true;
+}
+
+struct Offer {
+    const char* name;
+    bool read;
+    bool write;
+};
+const Offer kOffers[] = {
+    {"both", true, true}, {"read", true, false}, {"write", false, true}, {"none", false, false}};
+
+bool SetOffer(HostOptions& o, const std::string& v)
+{
+    for (const Offer& offer : kOffers) {
+        if (v == offer.name) {
+            o.site.offerRead = offer.read;
+            o.site.offerWrite = offer.write;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SetModule(HostOptions& o, const std::string& v) { o.module = v; return !v.empty(); }
+bool SetNode(HostOptions& o, const std::string& v) { o.nodeFile = v; return !v.empty(); }
+bool SetSnapshot(HostOptions& o, const std::string& v) { o.snapshotDir = v; return !v.empty(); }
+bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failRead); }
+bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failWrite); }
+bool SetDelay(HostOptions& o, const std::string& v)
+{
+    unsigned long ms = 0;
+    if (!ParseNumber(v, 0, kMaxDelayMs, ms))
+        return false;
+    o.site.delayMs = static_cast<unsigned>(ms);
+    return true;
+}
+bool SetSeparate(HostOptions& o, const std::string&) { o.site.separateObjects = true; return true; }
+bool SetFailName(HostOptions& o, const std::string&) { o.failName = true; return true; }
+bool SetHelp(HostOptions& o, const std::string&) { o.help = true; return true; }
+
+struct Option {
+    const char* name;
+    const char* value;  // what the value is, for messages; nullptr: a flag
+    bool (*set)(HostOptions&, const std::string&);
+};
+const Option kOptions[] = {
+    {"--module", "a module file", SetModule},
+    {"--node", "a node file", SetNode},
+    {"--offer", "both, read, write or none", SetOffer},
+    {"--separate", nullptr, SetSeparate},
+    {"--delay", "milliseconds from 0 to 60000", SetDelay},
+    {"--fail-read", "data point numbers (0 to 65535) separated by commas", SetFailRead},
+    {"--fail-write", "data point numbers (0 to 65535) separated by commas", SetFailWrite},
+    {"--fail-name", nullptr, SetFailName},
+    {"--snapshot", "a folder", SetSnapshot},
+    {"--help", nullptr, SetHelp},
+};
+
+const Option* FindOption(const std::string& name)
+{
+    for (const Option& o : kOptions)
+        if (name == o.name)
+            return &o;
+    return nullptr;
+}
+
+}  // namespace
+
+bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, std::string& error)
+{
+    HostOptions parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const Option* o = FindOption(args[i]);
+        if (!o) {
+            error = "unknown option \"" + args[i] + "\"";
+            return false;
+        }
+        std::string value;
+        if (o->value) {
+            if (i + 1 == args.size()) {
+                error = std::string(o->name) + " needs " + o->value;
+                return false;
+            }
+            value = args[++i];
+        }
+        if (!o->set(parsed, value)) {
+            error = std::string(o->name) + " \"" + value + "\": expected " + o->value;
+            return false;
+        }
+    }
+    parsed.site.nodeFile = parsed.nodeFile;
+    out = std::move(parsed);
+    return true;
+}

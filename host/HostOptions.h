@@ -1,0 +1,24 @@
+// The host program's command line.
+#pragma once
+
+#include "host/NodeSite.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+struct HostOptions {
+    std::string module;       // the module file; empty: the registered control
+    std::string nodeFile;     // empty: the built-in node, in memory only
+    SiteOptions site;         // offered interfaces, objects, delay (site.nodeFile = nodeFile)
+    std::set<long> failRead;  // data points whose calls fail
+    std::set<long> failWrite;
+    bool failName = false;
+    std::string snapshotDir;  // set: picture every page into it, then exit
+    bool help = false;
+};
+
+extern const char kHostUsage[];
+
+// `args` without the program name. On failure `error` names the option.
+bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, std::string& error);

@@ -1,0 +1,657 @@
+// The host's client site over the simulated node, its command line, and the
+// host program itself on the module beside it.
+#include "ModulePath.h"
+
+#include "framework/Handles.h"
+#include "host/ControlHost.h"
+#include "host/HostOptions.h"
+#include "host/NodeFile.h"
+#include "host/NodeSite.h"
+#include "host/Snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- Interfaces and counts -------------------------------------------------------
+
+struct Offer {
+    const char* what;
+    bool read, write, separate;
+};
+const Offer kOffers[] = {
+    {"both", true, true, false},      {"read only", true, false, false}, {"write only", false, true, false},
+    {"none", false, false, false},    {"both, separate", true, true, true},
+    {"read only, separate", true, false, true},
+};
+
+SiteOptions OptionsFor(const Offer& o)
+{
+    SiteOptions s;
+    s.offerRead = o.read;
+    s.offerWrite = o.write;
+    s.separateObjects = o.separate;
+    return s;
+}
+
+afx::com_ptr<IUnknown> Query(IUnknown* from, REFIID iid, HRESULT* hr = nullptr)
+{
+    IUnknown* p = reinterpret_cast<IUnknown*>(0x1);
+    HRESULT r = from->QueryInterface(iid, reinterpret_cast<void**>(&p));
+    if (hr)
+        *hr = r;
+    if (FAILED(r)) {
+        EXPECT_EQ(p, nullptr) << "a refused interface clears the out pointer";
+    }
+    return afx::com_ptr<IUnknown>::attach(SUCCEEDED(r) ? p : nullptr);
+}
+
+// One of the site's interfaces, as the control asks for it.
+template <typename I>
+afx::com_ptr<I> Get(const CNodeSite& site, REFIID iid)
+{
+    return afx::com_ptr<IOleClientSite>(site.ClientSite()).query<I>(iid);
+}
+
+TEST(NodeSite, AnswersTheInterfacesItOffers)
+{
+    for (const Offer& o : kOffers) {
+        NodeModel node = NodeModel::Default();
+        CNodeSite site(node, OptionsFor(o), nullptr);
+        IOleClientSite* cs = site.ClientSite();
+        afx::com_ptr<IUnknown> identity = Query(cs, IID_IUnknown);
+        for (const IID* iid : {&IID_IOleClientSite, &IID_IOleWindow, &IID_IOleInPlaceSite})
+            EXPECT_TRUE(Query(cs, *iid)) << o.what;
+        for (const IID* iid : {&IID_IOleContainer, &IID_IDispatch, &IID_IOleInPlaceFrame})
+            EXPECT_FALSE(Query(cs, *iid)) << o.what;
+
+        afx::com_ptr<IUnknown> read = Query(cs, IID_IReadNode);
+        afx::com_ptr<IUnknown> write = Query(cs, IID_IWriteNode);
+        EXPECT_EQ(bool(read), o.read) << o.what;
+        EXPECT_EQ(bool(write), o.write) << o.what;
+        if (read) {
+            // Shared: the site itself. Separate: an object of its own that
+            // answers its interface and IUnknown, and nothing of the site.
+            EXPECT_EQ(Query(read.get(), IID_IUnknown).get() == identity.get(), !o.separate) << o.what;
+            EXPECT_EQ(Query(read.get(), IID_IReadNode).get(), read.get()) << o.what;
+            EXPECT_EQ(bool(Query(read.get(), IID_IOleClientSite)), !o.separate) << o.what;
+            EXPECT_EQ(bool(Query(read.get(), IID_IWriteNode)), !o.separate && o.write) << o.what;
+        }
+        if (read && write) {
+            EXPECT_EQ(read.get() == write.get() || Query(write.get(), IID_IUnknown).get() == identity.get(),
+                      !o.separate) << o.what;
+        }
+    }
+    NodeModel node;
+    CNodeSite site(node, {}, nullptr);
+    EXPECT_EQ(site.ClientSite()->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST(NodeSite, SharedObjectHasOneCount)
+{
+    NodeModel node;
+    CNodeSite site(node, {}, nullptr);
+    EXPECT_EQ(site.SiteRefs(), 0);
+    afx::com_ptr<IUnknown> read = Query(site.ClientSite(), IID_IReadNode);
+    afx::com_ptr<IUnknown> write = Query(site.ClientSite(), IID_IWriteNode);
+    for (long refs : {site.SiteRefs(), site.ReadRefs(), site.WriteRefs()})
+        EXPECT_EQ(refs, 2);
+    read.reset();
+    write.reset();
+    EXPECT_EQ(site.SiteRefs(), 0);
+    // A client that releases once too often shows as -1, not as a crash.
+    site.ClientSite()->Release();
+    EXPECT_EQ(site.SiteRefs(), -1);
+    EXPECT_EQ(site.ClientSite()->AddRef(), 1u);
+}
+
+TEST(NodeSite, SeparateObjectsCountSeparately)
+{
+    SiteOptions options;
+    options.separateObjects = true;
+    NodeModel node;
+    CNodeSite site(node, options, nullptr);
+    afx::com_ptr<IUnknown> read = Query(site.ClientSite(), IID_IReadNode);
+    afx::com_ptr<IUnknown> again = Query(read.get(), IID_IUnknown);
+    afx::com_ptr<IUnknown> write = Query(site.ClientSite(), IID_IWriteNode);
+    EXPECT_EQ(site.SiteRefs(), 0) << "handing out a node object adds nothing to the site";
+    EXPECT_EQ(site.ReadRefs(), 2);
+    EXPECT_EQ(site.WriteRefs(), 1);
+    again.reset();
+    write.reset();
+    EXPECT_EQ(site.ReadRefs(), 1);
+    EXPECT_EQ(site.WriteRefs(), 0);
+}
+
+// ---- Node calls ------------------------------------------------------------------
+
+enum class Call { kRead, kWrite, kName };
+
+struct CallCase {
+    const char* what;
+    Call call;
+    long point;
+    long size;
+    bool nullBuffer;
+    long status;
+    int bytesLogged;  // for a write: the bytes sent and logged
+};
+
+const CallCase kCalls[] = {
+    {"read whole point", Call::kRead, 58, 32, false, NodeModel::kOk, 32},
+    {"read short", Call::kRead, 58, 5, false, NodeModel::kOk, 5},
+    {"read capacity beyond 32", Call::kRead, 58, 40, false, NodeModel::kOk, 32},
+    {"read unknown point", Call::kRead, 9999, 32, false, NodeModel::kUnknownPoint, 0},
+    {"read failing point", Call::kRead, 15, 32, false, NodeModel::kSimulatedFailure, 0},
+    {"read null buffer", Call::kRead, 58, 32, true, NodeModel::kBadArgument, 0},
+    {"read zero capacity", Call::kRead, 58, 0, false, NodeModel::kBadArgument, 0},
+    {"read negative capacity", Call::kRead, 58, -1, false, NodeModel::kBadArgument, 0},
+    {"write 31 bytes", Call::kWrite, 58, 31, false, NodeModel::kOk, 31},
+    {"write unknown point", Call::kWrite, 9999, 32, false, NodeModel::kUnknownPoint, 32},
+    {"write failing point", Call::kWrite, 15, 32, false, NodeModel::kSimulatedFailure, 32},
+    {"write 33 bytes", Call::kWrite, 58, 33, false, NodeModel::kBadArgument, 0},
+    {"write nothing", Call::kWrite, 58, 0, false, NodeModel::kBadArgument, 0},
+    {"write null buffer", Call::kWrite, 58, 32, true, NodeModel::kBadArgument, 0},
+    {"name", Call::kName, 0, 50, false, NodeModel::kOk, 14},
+    {"name exactly filling", Call::kName, 0, 13, false, NodeModel::kOk, 13},
+    {"name too long", Call::kName, 0, 12, false, NodeModel::kNameTooLong, 0},
+    {"name null buffer", Call::kName, 0, 50, true, NodeModel::kBadArgument, 0},
+};
+
+struct Sample {
+    unsigned char bytes[64];
+    Sample()
+    {
+        for (int i = 0; i < 64; ++i)
+            bytes[i] = static_cast<unsigned char>(0xA0 + i);
+    }
+};
+
+long Invoke(CNodeSite& site, const CallCase& c, unsigned char* buffer)
+{
+    auto read = Get<IReadNode>(site, IID_IReadNode);
+    auto write = Get<IWriteNode>(site, IID_IWriteNode);
+    switch (c.call) {
+    case Call::kRead: return read->ReadPoint(c.point, buffer, c.size);
+    case Call::kWrite: return write->WritePoint(c.point, buffer, c.size);
+    case Call::kName: return read->GetNodeName(buffer, c.size);
+    }
+    return -1;
+}
+
+TEST(NodeSite, CallsReachTheNodeAndAreLogged)
+{
+    for (bool separate : {false, true}) {
+        for (const CallCase& c : kCalls) {
+            SCOPED_TRACE(std::string(c.what) + (separate ? ", separate objects" : ""));
+            NodeModel node = NodeModel::Default();
+            node.failRead = node.failWrite = {15};
+            const NodeModel before = node;
+            SiteOptions options;
+            options.separateObjects = separate;
+            CNodeSite site(node, options, nullptr);
+            std::vector<NodeCall> heard;
+            site.onCall = [&](const NodeCall& call) {
+                EXPECT_EQ(site.Calls().size(), 1u) << "logged before it is announced";
+                heard.push_back(call);
+            };
+            Sample sent;
+            unsigned char buffer[64];
+            std::copy(sent.bytes, sent.bytes + 64, buffer);
+            EXPECT_EQ(Invoke(site, c, c.nullBuffer ? nullptr : buffer), c.status);
+
+            ASSERT_EQ(site.Calls().size(), 1u);
+            ASSERT_EQ(heard.size(), 1u);
+            const NodeCall& logged = site.Calls()[0];
+            EXPECT_EQ(int(logged.kind), int(c.call));
+            EXPECT_EQ(logged.point, c.call == Call::kName ? 0 : c.point);
+            EXPECT_EQ(logged.size, c.size);
+            EXPECT_EQ(logged.status, c.status);
+            EXPECT_EQ(heard[0].bytes, logged.bytes);
+            ASSERT_EQ(logged.bytes.size(), size_t(c.bytesLogged));
+            // What was logged is what crossed the call, and nothing beyond it was touched.
+            EXPECT_TRUE(std::equal(logged.bytes.begin(), logged.bytes.end(), buffer));
+            EXPECT_TRUE(std::equal(buffer + c.bytesLogged, buffer + 64, sent.bytes + c.bytesLogged));
+
+            const bool wrote = c.call == Call::kWrite && c.status == NodeModel::kOk;
+            EXPECT_EQ(node != before, wrote);
+            if (c.call == Call::kRead && c.status == NodeModel::kOk) {
+                const NodeModel::Point& held = *node.Find(c.point);
+                EXPECT_TRUE(std::equal(logged.bytes.begin(), logged.bytes.end(), held.begin()));
+            }
+            if (wrote) {
+                EXPECT_TRUE(std::equal(sent.bytes, sent.bytes + c.size, node.Find(c.point)->begin()));
+            }
+            site.ClearCalls();
+            EXPECT_TRUE(site.Calls().empty());
+        }
+    }
+}
+
+TEST(NodeSite, FailingNameGivesNonZeroStatus)
+{
+    NodeModel node = NodeModel::Default();
+    node.failName = true;
+    CNodeSite site(node, {}, nullptr);
+    unsigned char buffer[50];
+    auto read = Get<IReadNode>(site, IID_IReadNode);
+    EXPECT_EQ(read->GetNodeName(buffer, 50), NodeModel::kSimulatedFailure);
+    ASSERT_EQ(site.Calls().size(), 1u);
+    EXPECT_TRUE(site.Calls()[0].bytes.empty());
+}
+
+TEST(NodeSite, EveryCallWaitsTheDelay)
+{
+    struct Case { unsigned delayMs; long atLeastMs, belowMs; } cases[] = {{0, 0, 150}, {300, 280, 1500}};
+    for (const Case& c : cases) {
+        NodeModel node = NodeModel::Default();
+        SiteOptions options;
+        options.delayMs = c.delayMs;
+        CNodeSite site(node, options, nullptr);
+        auto read = Get<IReadNode>(site, IID_IReadNode);
+        auto write = Get<IWriteNode>(site, IID_IWriteNode);
+        unsigned char buffer[32] = {};
+        using clock = std::chrono::steady_clock;
+        for (int call = 0; call < 3; ++call) {
+            const auto start = clock::now();
+            if (call == 0)
+                read->ReadPoint(58, buffer, 32);
+            else if (call == 1)
+                write->WritePoint(58, buffer, 32);
+            else
+                read->GetNodeName(buffer, 32);
+            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start);
+            const long ms = long(elapsed.count());
+            EXPECT_GE(ms, c.atLeastMs) << "delay " << c.delayMs << ", call " << call;
+            EXPECT_LT(ms, c.belowMs) << "delay " << c.delayMs << ", call " << call;
+        }
+    }
+}
+
+TEST(NodeSite, FormatsOneLinePerCall)
+{
+    struct Case { NodeCall call; const char* line; } cases[] = {
+        {{NodeCall::kRead, 58, 32, 0, {0x03, 0x07, 0xD0}}, "ReadPoint 58 capacity 32 -> 0: 03 07 D0"},
+        {{NodeCall::kRead, 9999, 32, 1, {}}, "ReadPoint 9999 capacity 32 -> 1"},
+        {{NodeCall::kWrite, 58, 2, 0, {0xFF, 0x0A}}, "WritePoint 58 length 2 -> 0: FF 0A"},
+        {{NodeCall::kWrite, 58, 33, 3, {}}, "WritePoint 58 length 33 -> 3"},
+        {{NodeCall::kName, 0, 50, 0, {0x56, 0x4E, 0x58, 0x00}}, "GetNodeName capacity 50 -> 0: 56 4E 58 00"},
+        {{NodeCall::kName, 0, -1, 3, {}}, "GetNodeName capacity -1 -> 3"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatNodeCall(c.call), c.line);
+}
+
+// ---- The node file --------------------------------------------------------------
+
+class TempDir {
+public:
+    TempDir()
+    {
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        m_path = fs::path(base) / ("vennox-host-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                   std::to_string(s_next++));
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+    const fs::path& path() const { return m_path; }
+
+private:
+    static inline int s_next = 0;
+    fs::path m_path;
+};
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)
+{
+    struct Case { const char* what; long point, length, status; bool rewritten; } cases[] = {
+        {"accepted", 58, 4, NodeModel::kOk, true},
+        {"failing point", 15, 4, NodeModel::kSimulatedFailure, false},
+        {"unknown point", 9999, 4, NodeModel::kUnknownPoint, false},
+        {"too long", 58, 40, NodeModel::kBadArgument, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const fs::path file = dir / "node.txt";
+        NodeModel node = NodeModel::Default();
+        node.failWrite = {15};
+        // A note of the operator's that only a rewrite loses.
+        const std::string before = FormatNodeFile(node) + "# operator's note\n";
+        std::ofstream(file, std::ios::binary) << before;
+        std::string error;
+        SiteOptions options;
+        options.nodeFile = file.string();
+        CNodeSite site(node, options, nullptr);
+        bool fileWrittenBeforeAnnounced = false;
+        site.onCall = [&](const NodeCall&) { fileWrittenBeforeAnnounced = ReadAll(file) != before; };
+        int saveErrors = 0;
+        site.onSaveError = [&](const std::string&) { ++saveErrors; };
+        const unsigned char bytes[40] = {0x12, 0x34, 0x56, 0x78};
+        auto write = Get<IWriteNode>(site, IID_IWriteNode);
+        EXPECT_EQ(write->WritePoint(c.point, bytes, c.length), c.status);
+        EXPECT_EQ(saveErrors, 0);
+        EXPECT_EQ(fileWrittenBeforeAnnounced, c.rewritten);
+        NodeModel reread;
+        ASSERT_TRUE(LoadNodeFile(file.string(), reread, error)) << error;
+        EXPECT_EQ(reread.Points(), node.Points()) << "the file holds what the node holds";
+        EXPECT_EQ(ReadAll(file) != before, c.rewritten);
+    }
+}
+
+TEST(NodeSite, UnsavableNodeFileIsReportedAndTheWriteStands)
+{
+    TempDir dir;
+    NodeModel node = NodeModel::Default();
+    SiteOptions options;
+    options.nodeFile = (dir / "no such folder" / "node.txt").string();
+    CNodeSite site(node, options, nullptr);
+    std::vector<std::string> errors;
+    site.onSaveError = [&](const std::string& e) { errors.push_back(e); };
+    const unsigned char bytes[2] = {0xAB, 0xCD};
+    auto write = Get<IWriteNode>(site, IID_IWriteNode);
+    EXPECT_EQ(write->WritePoint(58, bytes, 2), NodeModel::kOk);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("node.txt"), std::string::npos) << errors[0];
+    EXPECT_EQ((*node.Find(58))[0], 0xAB);
+    ASSERT_EQ(site.Calls().size(), 1u) << "the write itself is logged once";
+}
+
+// ---- In-place site ---------------------------------------------------------------
+
+TEST(NodeSite, InPlaceSiteGivesContainerAndPosition)
+{
+    afx::unique_hwnd window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                            nullptr, nullptr));
+    ASSERT_TRUE(window);
+    struct Case { HWND container; HRESULT canActivate, getWindow; } cases[] = {
+        {window.get(), S_OK, S_OK}, {nullptr, S_FALSE, E_FAIL}};
+    for (const Case& c : cases) {
+        NodeModel node;
+        CNodeSite site(node, {}, c.container, RECT{5, 6, 36, 37});
+        auto ips = Get<IOleInPlaceSite>(site, IID_IOleInPlaceSite);
+        ASSERT_TRUE(ips);
+        EXPECT_EQ(ips->CanInPlaceActivate(), c.canActivate);
+        HWND w = reinterpret_cast<HWND>(1);
+        EXPECT_EQ(ips->GetWindow(&w), c.getWindow);
+        EXPECT_EQ(w, c.container);
+        IOleInPlaceFrame* frame = reinterpret_cast<IOleInPlaceFrame*>(1);
+        IOleInPlaceUIWindow* doc = reinterpret_cast<IOleInPlaceUIWindow*>(1);
+        RECT pos = {}, clip = {};
+        OLEINPLACEFRAMEINFO info = {};
+        info.cb = sizeof info;
+        EXPECT_EQ(ips->GetWindowContext(&frame, &doc, &pos, &clip, &info), S_OK);
+        EXPECT_EQ(frame, nullptr);
+        EXPECT_EQ(doc, nullptr);
+        EXPECT_EQ(pos.left, 5);
+        EXPECT_EQ(pos.bottom, 37);
+        EXPECT_EQ(ips->GetWindowContext(&frame, &doc, nullptr, &clip, &info), E_POINTER);
+        const RECT moved = {1, 2, 32, 33};
+        EXPECT_EQ(ips->OnPosRectChange(&moved), S_OK);
+        ips->GetWindowContext(&frame, &doc, &pos, &clip, &info);
+        EXPECT_EQ(pos.top, 2);
+        EXPECT_EQ(site.SiteRefs(), 1);
+    }
+}
+
+// ---- The control in the host ------------------------------------------------------
+
+std::string Narrow(const std::wstring& w)
+{
+    char text[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// This thread's window with this caption: tests in parallel show their own.
+BOOL CALLBACK MatchCaption(HWND w, LPARAM search)
+{
+    auto* s = reinterpret_cast<std::pair<const char*, HWND>*>(search);
+    char text[128] = {};
+    GetWindowTextA(w, text, sizeof text);
+    if (lstrcmpA(text, s->first) != 0)
+        return TRUE;
+    s->second = w;
+    return FALSE;
+}
+
+HWND ThreadWindow(const char* caption)
+{
+    std::pair<const char*, HWND> search(caption, nullptr);
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+class ControlHostTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+
+TEST_F(ControlHostTest, RefusesWhatIsNoControlModule)
+{
+    struct Case { std::string path; const char* says; } cases[] = {
+        {Narrow(ModulePath()) + ".missing", "cannot load"},
+        {"kernel32.dll", "no DllGetClassObject"},
+        {"ole32.dll", "no type library"},
+    };
+    for (const Case& c : cases) {
+        CControlHost host;
+        std::string error;
+        EXPECT_FALSE(host.Create(c.path, error)) << c.path;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+}
+
+TEST_F(ControlHostTest, ActivatesInPlaceAndLetsGoOfTheSiteOnClose)
+{
+    afx::unique_hwnd window(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                            nullptr, nullptr, nullptr));
+    NodeModel node = NodeModel::Default();
+    const RECT pos = {10, 12, 41, 43};
+    CNodeSite site(node, {}, window.get(), pos);
+    CControlHost host;
+    std::string error;
+    ASSERT_TRUE(host.Create(Narrow(ModulePath()), error)) << error;
+    ASSERT_TRUE(host.Activate(site.ClientSite(), window.get(), pos, error)) << error;
+    EXPECT_GT(site.SiteRefs(), 0);
+    HWND control = GetWindow(window.get(), GW_CHILD);
+    ASSERT_NE(control, nullptr) << "the control's window is in the container";
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window.get(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(EqualRect(&r, &pos));
+
+    // AboutBox runs its dialog's modal loop; close the dialog from inside it.
+    bool closed = false;
+    CSheetDriver driver({[&closed] {
+        HWND about = ThreadWindow("About Vennox Control");
+        if (about)
+            closed = PostMessageA(about, WM_COMMAND, IDOK, 0) != 0;
+        return about != nullptr;
+    }});
+    EXPECT_EQ(host.About(), S_OK);
+    EXPECT_TRUE(closed);
+
+    host.Close();
+    EXPECT_EQ(site.SiteRefs(), 0) << "every reference to the site is given back";
+    EXPECT_EQ(GetWindow(window.get(), GW_CHILD), nullptr);
+    host.Close();  // twice is harmless
+}
+
+// ---- Command line and file names -------------------------------------------------
+
+TEST(HostOptions, ParsesTheCommandLine)
+{
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseHostOptions({"--module", "m.ocx", "--node", "n.txt", "--offer", "read", "--separate",
+                                  "--delay", "250", "--fail-read", "58,15", "--fail-write", "7",
+                                  "--fail-read", "3", "--fail-name", "--snapshot", "out"},
+                                 o, error))
+        << error;
+    EXPECT_EQ(o.module, "m.ocx");
+    EXPECT_EQ(o.nodeFile, "n.txt");
+    EXPECT_EQ(o.site.nodeFile, "n.txt");
+    EXPECT_TRUE(o.site.offerRead);
+    EXPECT_FALSE(o.site.offerWrite);
+    EXPECT_TRUE(o.site.separateObjects);
+    EXPECT_EQ(o.site.delayMs, 250u);
+    EXPECT_EQ(o.failRead, (std::set<long>{3, 15, 58}));
+    EXPECT_EQ(o.failWrite, (std::set<long>{7}));
+    EXPECT_TRUE(o.failName);
+    EXPECT_EQ(o.snapshotDir, "out");
+
+    HostOptions defaults;
+    ASSERT_TRUE(ParseHostOptions({}, defaults, error));
+    EXPECT_TRUE(defaults.module.empty());
+    EXPECT_TRUE(defaults.site.offerRead && defaults.site.offerWrite);
+    EXPECT_TRUE(defaults.snapshotDir.empty());
+}
+
+TEST(HostOptions, RefusesBadOptionsNamingThem)
+{
+    struct Case { std::vector<std::string> args; const char* named; } cases[] = {
+        {{"--frobnicate"}, "--frobnicate"},
+        {{"--module"}, "--module"},
+        {{"--offer", "some"}, "--offer"},
+        {{"--delay", "-5"}, "--delay"},
+        {{"--delay", "60001"}, "--delay"},
+        {{"--delay", "99999999999999999999"}, "--delay"},
+        {{"--fail-read", "58,"}, "--fail-read"},
+        {{"--fail-read", "65536"}, "--fail-read"},
+        {{"--fail-write", "x"}, "--fail-write"},
+        {{"--snapshot", ""}, "--snapshot"},
+        {{"--node"}, "--node"},
+    };
+    for (const Case& c : cases) {
+        HostOptions o;
+        o.module = "kept";
+        std::string error;
+        EXPECT_FALSE(ParseHostOptions(c.args, o, error)) << c.named;
+        EXPECT_NE(error.find(c.named), std::string::npos) << error;
+        EXPECT_EQ(o.module, "kept") << "nothing is taken from a refused command line";
+    }
+}
+
+TEST(Snapshot, PageFileNames)
+{
+    struct Case { int index; const char* caption; const char* name; } cases[] = {
+        {0, "Node Information", "page01-node-information.png"},
+        {9, "Common settings", "page10-common-settings.png"},
+        {1, "Zone 1 &Actual", "page02-zone-1-actual.png"},
+        {2, "  a/b:c  ", "page03-a-b-c.png"},
+        {3, "", "page04.png"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PageFileName(c.index, c.caption), c.name);
+}
+
+// ---- The host program ------------------------------------------------------------
+
+std::wstring HostPath()
+{
+    std::wstring module = ModulePath();
+    return module.substr(0, module.find_last_of(L"\\/") + 1) + L"vennox-host.exe";
+}
+
+std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+// Runs the host with its output in `output`; its exit code, or -1 when it
+// had to be stopped.
+DWORD RunHost(const std::wstring& args, const fs::path& output, DWORD timeoutMs = 90000)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    afx::unique_handle_t out(CreateFileW(output.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                         CREATE_ALWAYS, 0, nullptr));
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out.get();
+    PROCESS_INFORMATION pi = {};
+    std::wstring line = Quoted(HostPath()) + L" " + args;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+        return DWORD(-2);
+    afx::unique_handle_t process(pi.hProcess), thread(pi.hThread);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        return DWORD(-1);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}
+
+TEST(HostProgram, SnapshotSavesEveryPage)
+{
+    // Without node access the control says so in a message box, which the
+    // snapshot closes before it goes on.
+    const wchar_t* const offers[] = {L"both", L"none"};
+    for (const wchar_t* offer : offers) {
+        SCOPED_TRACE(std::string("offer ") + (offer[0] == L'b' ? "both" : "none"));
+        TempDir dir;
+        const fs::path pictures = dir / "pictures";
+        const fs::path node = dir / "node.txt";
+        EXPECT_EQ(RunHost(L"--module " + Quoted(ModulePath()) + L" --offer " + offer + L" --node " +
+                              Quoted(node.wstring()) + L" --snapshot " + Quoted(pictures.wstring()),
+                          dir / "out.txt"),
+                  0u)
+            << ReadAll(dir / "out.txt");
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(pictures)) {
+            names.push_back(e.path().filename().string());
+            EXPECT_EQ(ReadAll(e.path()).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << names.back();
+        }
+        std::sort(names.begin(), names.end());
+        ASSERT_EQ(names.size(), 10u);
+        EXPECT_EQ(names.front(), "page01-node-information.png");
+        EXPECT_EQ(names.back().substr(0, 7), "page10-");
+        NodeModel created;
+        std::string error;
+        EXPECT_TRUE(LoadNodeFile(node.string(), created, error)) << "a missing file is created; " << error;
+        EXPECT_EQ(created.Points(), NodeModel::Default().Points());
+    }
+}
+
+TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
+{
+    TempDir dir;
+    const fs::path bad = dir / "bad.txt";
+    const std::string badText = "name X\n58 01 02\n";
+    std::ofstream(bad, std::ios::binary) << badText;
+    struct Case { std::wstring args; DWORD code; const char* says; } cases[] = {
+        {L"--offer some", 2, "--offer"},
+        {L"--delay", 2, "--delay"},
+        {L"--node " + Quoted(bad.wstring()) + L" --snapshot " + Quoted((dir / "p").wstring()), 1, "line 2"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunHost(c.args, dir / "out.txt", 30000), c.code) << c.says;
+        const std::string said = ReadAll(dir / "out.txt");
+        EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    }
+    EXPECT_EQ(ReadAll(bad), badText) << "a refused node file is left as it was";
+    EXPECT_FALSE(fs::exists(dir / "p")) << "nothing ran";
+}
+
+}  // namespace
