@@ -154,3 +154,20 @@ int CSheetDriver::Check(HWND dialog, int id)
 {
     return static_cast<int>(::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
 }
+
+std::vector<std::string> CSheetDriver::TabCaptions(HWND sheet)
+{
+    HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+    std::vector<std::string> out;
+    const int n = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[128] = {};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        out.push_back(text);
+    }
+    return out;
+}

@@ -39,6 +39,7 @@ public:
     static std::string Text(HWND dialog, int id);
     static void SetText(HWND dialog, int id, const std::string& text);
     static int Check(HWND dialog, int id);              // BM_GETCHECK
+    static std::vector<std::string> TabCaptions(HWND sheet);
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);

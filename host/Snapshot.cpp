@@ -15,18 +15,6 @@ constexpr char kPluginBoxCaption[] = "Plugin";
 
 HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
 
-std::string TabCaption(HWND sheet, int index)
-{
-    char text[128] = {};
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(TabControl(sheet), TCM_GETITEMA, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 }  // namespace
 
 std::string PageFileName(int index, const std::string& caption)
@@ -112,7 +100,9 @@ bool CSnapshot::SavePage(int index)
     // The picture comes from the screen: nothing may cover the sheet. Raised
     // without activation, which would take the focus from other programs.
     SetWindowPos(m_sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const std::string path = m_dir + PageFileName(index, TabCaption(m_sheet, index));
+    const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
+    const size_t at = static_cast<size_t>(index);
+    const std::string path = m_dir + PageFileName(index, at < tabs.size() ? tabs[at] : std::string());
     std::string error;
     if (SaveWindowPicture(m_sheet, path, error)) {
         m_files.push_back(path);

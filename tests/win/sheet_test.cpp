@@ -90,23 +90,6 @@ Step PressExit(Operator& op)
     return Act(op, [](Operator& o) { D::Click(o.sheet, IDOK); });
 }
 
-std::vector<std::string> TabCaptions(HWND sheet)
-{
-    HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
-    std::vector<std::string> out;
-    int n = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        char text[64] = {};
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        ::SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        out.push_back(text);
-    }
-    return out;
-}
-
 bool Visible(HWND dialog, int id)
 {
     HWND w = ::GetDlgItem(dialog, id);
@@ -200,7 +183,7 @@ TEST_F(Sheet, OpensWithTenPagesAndOnlyExitAndReturnsTheReferencesItTook)
             steps.push_back(CloseNodeBox(op));
         steps.push_back(FindSheet(op));
         steps.push_back(Act(op, [&](Operator& o) {
-            EXPECT_EQ(TabCaptions(o.sheet), std::vector<std::string>(std::begin(kTabs), std::end(kTabs)));
+            EXPECT_EQ(D::TabCaptions(o.sheet), std::vector<std::string>(std::begin(kTabs), std::end(kTabs)));
             EXPECT_TRUE(Visible(o.sheet, IDOK));
             EXPECT_EQ(D::Text(o.sheet, IDOK), "Exit");
             EXPECT_FALSE(Visible(o.sheet, IDCANCEL));
