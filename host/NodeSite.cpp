@@ -212,9 +212,12 @@ private:
 
 // ---- Node objects of their own -------------------------------------------------
 
-class CNodeSite::Impl::CReader : public IReadNode {
+namespace {
+
+// IUnknown of an object that serves one node interface alone.
+template <typename Interface, const IID& kIid>
+class CSingleInterface : public Interface {
 public:
-    explicit CReader(Impl& impl) : m_impl(impl) {}
     CCount count;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
@@ -227,6 +230,21 @@ public:
     long __stdcall Unused4() override { return E_NOTIMPL; }
     long __stdcall Unused5() override { return E_NOTIMPL; }
     long __stdcall Unused6() override { return E_NOTIMPL; }
+
+private:
+    static IUnknown* Self(CSingleInterface& o) { return &o; }
+    static inline const InterfaceEntry<CSingleInterface> kInterfaces[] = {
+        {&IID_IUnknown, Self},
+        {&kIid, Self},
+    };
+};
+
+}  // namespace
+
+class CNodeSite::Impl::CReader : public CSingleInterface<IReadNode, IID_IReadNode> {
+public:
+    explicit CReader(Impl& impl) : m_impl(impl) {}
+
     long __stdcall Unused8() override { return E_NOTIMPL; }
     long __stdcall ReadPoint(long point, unsigned char* buffer, long capacity) override
     {
@@ -238,29 +256,13 @@ public:
     }
 
 private:
-    static IUnknown* Self(CReader& r) { return &r; }
-    static inline const InterfaceEntry<CReader> kInterfaces[] = {
-        {&IID_IUnknown, Self},
-        {&IID_IReadNode, Self},
-    };
     Impl& m_impl;
 };
 
-class CNodeSite::Impl::CWriter : public IWriteNode {
+class CNodeSite::Impl::CWriter : public CSingleInterface<IWriteNode, IID_IWriteNode> {
 public:
     explicit CWriter(Impl& impl) : m_impl(impl) {}
-    CCount count;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        return QueryTable(kInterfaces, *this, iid, out);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
-    long __stdcall Unused3() override { return E_NOTIMPL; }
-    long __stdcall Unused4() override { return E_NOTIMPL; }
-    long __stdcall Unused5() override { return E_NOTIMPL; }
-    long __stdcall Unused6() override { return E_NOTIMPL; }
     long __stdcall Unused7() override { return E_NOTIMPL; }
     long __stdcall WritePoint(long point, const unsigned char* buffer, long length) override
     {
@@ -268,11 +270,6 @@ public:
     }
 
 private:
-    static IUnknown* Self(CWriter& w) { return &w; }
-    static inline const InterfaceEntry<CWriter> kInterfaces[] = {
-        {&IID_IUnknown, Self},
-        {&IID_IWriteNode, Self},
-    };
     Impl& m_impl;
 };
 
