@@ -1,15 +1,18 @@
 #!/bin/sh
 # Runs the build's Windows programs under Wine, in a private prefix of the build tree.
-#   wine.sh setup     create the prefix on first use, start wineserver and, when no
-#                     display is set, an Xvfb display of our own
+#   wine.sh setup     create the prefix on first use, restore its registry as it was
+#                     created, start wineserver and, when no display is set, an
+#                     Xvfb display of our own
 #   wine.sh run PROGRAM [ARGS...]
 #   wine.sh cleanup   stop wineserver and the Xvfb display we started
-# State lives in $VENNOX_WINE_DIR: prefix/, display (number), xvfb.pid.
+# State lives in $VENNOX_WINE_DIR: prefix/, registry/ (the prefix's registry as
+# created), display (number), xvfb.pid.
 set -u
 state=${VENNOX_WINE_DIR:?VENNOX_WINE_DIR must name the build tree\'s wine state directory}
 mkdir -p "$state"
 
 export WINEPREFIX="$state/prefix"
+pristine="$state/registry"
 # wine64 runs 64-bit programs without the 32-bit loader; 32-bit ones need it.
 loader=${VENNOX_WINE_LOADER:-wine}
 [ "$loader" = wine64 ] && [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
@@ -43,14 +46,35 @@ start_xvfb() {
     done
 }
 
+# A new prefix with the test settings; its registry is kept in $pristine, so
+# that every run starts without what earlier runs registered.
+create_prefix() {
+    rm -rf "$WINEPREFIX" "$pristine"
+    echo "creating Wine prefix $WINEPREFIX"
+    "$loader" wineboot -i </dev/null >/dev/null 2>&1
+    # Unmanaged windows: with no window manager on the display, Wine would wait
+    # two seconds for one at every top-level window it hides.
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # A crash ends the program at once: the debugger prints the address and a
+    # backtrace instead of showing its dialog and waiting for somebody.
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        </dev/null >/dev/null 2>&1
+    # The server writes the registry out when it exits.
+    wineserver -w
+    mkdir -p "$pristine.new" && cp "$WINEPREFIX"/*.reg "$pristine.new"/ && mv "$pristine.new" "$pristine"
+}
+
 case "${1:-}" in
 setup)
     start_xvfb || exit 1
     use_display
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "creating Wine prefix $WINEPREFIX"
-        "$loader" wineboot -i </dev/null >/dev/null 2>&1
-        wineserver -w
+    # The registry is restored while no server holds it.
+    wineserver -k 2>/dev/null
+    wineserver -w
+    if [ -f "$pristine/system.reg" ]; then
+        cp "$pristine"/*.reg "$WINEPREFIX"/ || exit 1
+    else
+        create_prefix || exit 1
     fi
     # A persistent server of our own, detached from ctest's output pipes.
     setsid wineserver -p </dev/null >/dev/null 2>&1
@@ -59,9 +83,6 @@ setup)
     # them; start them here, detached.
     setsid "$loader" wineboot </dev/null >/dev/null 2>&1
     setsid "$loader" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
-    # Unmanaged windows: with no window manager on the display, Wine would wait
-    # two seconds for one at every top-level window it hides.
-    setsid "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     ;;
 run)
     shift

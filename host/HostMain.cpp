@@ -291,6 +291,7 @@ LRESULT CHostWindow::OnStartSnapshot(WPARAM, LPARAM)
     }
     m_snapshot = std::make_unique<CSnapshot>(m_options.snapshotDir, [this](const std::string& s) { Log(s); });
     m_driver = std::make_unique<CSheetDriver>(m_snapshot->Steps(), 20, kSnapshotStepTimeoutMs);
+    m_driver->ExpectBox(CSnapshot::kPluginBoxCaption);
     OnProperties();
     // A sheet that is not modal goes on after the verb returns.
     if (m_driver->Done() || m_driver->Failed())

@@ -21,7 +21,8 @@ bool HasClass(HWND hWnd, const char* name)
 struct Search {
     bool (*match)(HWND, const Search&);
     const char* caption;
-    HWND found;
+    BOOL all;
+    std::vector<HWND> found;
 };
 
 bool IsSheet(HWND hWnd, const Search&)
@@ -29,11 +30,23 @@ bool IsSheet(HWND hWnd, const Search&)
     return HasClass(hWnd, "#32770") && ::SendMessageA(hWnd, PSM_GETTABCONTROL, 0, 0) != 0;
 }
 
+// The system's message box: a dialog whose procedure lives in user32 (a
+// module's own dialog with a static of ID -1 looks alike otherwise).
+bool IsSystemDialog(HWND hWnd)
+{
+    auto proc = reinterpret_cast<LPCWSTR>(::GetWindowLongPtrW(hWnd, DWLP_DLGPROC));
+    HMODULE owner = nullptr;
+    return proc &&
+           ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                proc, &owner) &&
+           owner == ::GetModuleHandleA("user32.dll");
+}
+
 bool IsMessageBox(HWND hWnd, const Search& s)
 {
-    // A message box is a dialog with its text in static 0xFFFF; a null
-    // caption matches any.
-    if (!HasClass(hWnd, "#32770") || !::GetDlgItem(hWnd, 0xFFFF) || IsSheet(hWnd, s))
+    // A message box is a system dialog with its text in static 0xFFFF; a
+    // null caption matches any.
+    if (!HasClass(hWnd, "#32770") || !::GetDlgItem(hWnd, 0xFFFF) || !IsSystemDialog(hWnd))
         return false;
     if (!s.caption)
         return true;
@@ -47,15 +60,27 @@ BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
     auto* s = reinterpret_cast<Search*>(lParam);
     if (!::IsWindowVisible(hWnd) || !s->match(hWnd, *s))
         return TRUE;
-    s->found = hWnd;
-    return FALSE;
+    s->found.push_back(hWnd);
+    return s->all;
 }
 
-HWND FindOnThread(bool (*match)(HWND, const Search&), const char* caption)
+// The visible windows of the calling thread that match: the first, or all.
+std::vector<HWND> FindOnThread(bool (*match)(HWND, const Search&), const char* caption, bool all)
 {
-    Search s = {match, caption, nullptr};
+    Search s = {match, caption, all, {}};
     ::EnumThreadWindows(::GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+HWND FindFirst(bool (*match)(HWND, const Search&), const char* caption)
+{
+    std::vector<HWND> found = FindOnThread(match, caption, false);
+    return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> ThreadWindows(bool (*match)(HWND, const Search&))
+{
+    return FindOnThread(match, nullptr, true);
 }
 
 }  // namespace
@@ -91,23 +116,53 @@ void CALLBACK CSheetDriver::OnTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 void CSheetDriver::Tick()
 {
-    // A step may run a modal loop of its own (a click that opens a message
-    // box); ticks inside it wait for the step to return.
-    if (m_inTick || Done() || Failed())
-        return;
-    m_inTick = true;
-    if (m_steps[m_next]()) {
-        ++m_next;
-        m_stepStart = ::GetTickCount();
-    } else if (::GetTickCount() - m_stepStart > m_stepTimeoutMs) {
-        m_failure = "step " + std::to_string(m_next + 1) + " timed out";
-    }
-    m_inTick = false;
+    // A failed run goes on closing what shows up: a sheet may become visible
+    // only after the box that failed the run.
     if (Failed())
         Abandon();
-    if (Done() || Failed()) {
+    if (Done() || Failed())
+        return;
+    CloseUnexpectedBoxes();
+    // A step may run a modal loop of its own (a click that opens a message
+    // box); ticks inside it only watch it.
+    if (m_inTick) {
+        if (!Failed() && TimedOut())
+            m_failure = "step " + std::to_string(m_next + 1) + " timed out in a modal loop";
+        if (Failed())
+            Abandon();
+        return;
+    }
+    if (!Failed()) {
+        m_inTick = true;
+        if (m_steps[m_next]()) {
+            ++m_next;
+            m_stepStart = ::GetTickCount();
+        } else if (!Failed() && TimedOut()) {
+            m_failure = "step " + std::to_string(m_next + 1) + " timed out";
+        }
+        m_inTick = false;
+    }
+    if (Failed())
+        Abandon();
+    if (Done()) {
         ::KillTimer(nullptr, m_timer);
         m_timer = 0;
+    }
+}
+
+bool CSheetDriver::TimedOut() const { return ::GetTickCount() - m_stepStart > m_stepTimeoutMs; }
+
+void CSheetDriver::CloseUnexpectedBoxes()
+{
+    for (HWND box : ThreadWindows(&IsMessageBox)) {
+        char caption[256] = {};
+        ::GetWindowTextA(box, caption, sizeof caption);
+        if (std::find(m_expectedBoxes.begin(), m_expectedBoxes.end(), caption) != m_expectedBoxes.end())
+            continue;
+        if (m_failure.empty())
+            m_failure = std::string("unexpected message box \"") + caption + "\": " + Text(box, 0xFFFF);
+        ::EndDialog(box, IDOK);
+        ::ShowWindow(box, SW_HIDE);
     }
 }
 
@@ -122,9 +177,9 @@ void CSheetDriver::Abandon()
         ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
 }
 
-HWND CSheetDriver::FindSheet() { return FindOnThread(&IsSheet, nullptr); }
+HWND CSheetDriver::FindSheet() { return FindFirst(&IsSheet, nullptr); }
 
-HWND CSheetDriver::FindMessageBox(const char* caption) { return FindOnThread(&IsMessageBox, caption); }
+HWND CSheetDriver::FindMessageBox(const char* caption) { return FindFirst(&IsMessageBox, caption); }
 
 HWND CSheetDriver::CurrentPage(HWND sheet)
 {

@@ -17,16 +17,22 @@ public:
 
     // Starts the timer; the steps run while the thread dispatches messages,
     // e.g. inside the sheet's modal loop. A step still not done after
-    // `stepTimeoutMs` fails the run: Failed() tells, and the driver then
-    // closes this thread's message boxes and sheets so that the modal loops end.
+    // `stepTimeoutMs`, also one held in a modal loop of its own, fails the run:
+    // Failed() tells, and from then on the driver closes this thread's message
+    // boxes and sheets, so that the modal loops end. So does a message box
+    // that no step expects (see ExpectBox), at the first tick that sees it.
     explicit CSheetDriver(std::vector<Step> steps, UINT intervalMs = 20, DWORD stepTimeoutMs = 10000);
     ~CSheetDriver();
     CSheetDriver(const CSheetDriver&) = delete;
     CSheetDriver& operator=(const CSheetDriver&) = delete;
 
+    // Message boxes with this caption are the steps' to close.
+    void ExpectBox(std::string caption) { m_expectedBoxes.push_back(std::move(caption)); }
+
     bool Done() const { return m_next >= m_steps.size(); }
     bool Failed() const { return !m_failure.empty(); }
-    const std::string& Failure() const { return m_failure; }  // "step N timed out"
+    // "step N timed out", "unexpected message box "CAPTION": TEXT"
+    const std::string& Failure() const { return m_failure; }
 
     // Windows of the calling thread.
     static HWND FindSheet();                            // a visible property sheet
@@ -44,6 +50,8 @@ public:
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
+    bool TimedOut() const;
+    void CloseUnexpectedBoxes();
     void Abandon();
 
     std::vector<Step> m_steps;
@@ -52,5 +60,6 @@ private:
     DWORD m_stepTimeoutMs;
     DWORD m_stepStart = 0;
     std::string m_failure;
+    std::vector<std::string> m_expectedBoxes;
     bool m_inTick = false;
 };

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The control's answer to a site without node access.
-constexpr char kPluginBoxCaption[] = "Plugin";
-
 HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
 
 }  // namespace

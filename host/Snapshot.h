@@ -16,6 +16,8 @@ std::string PageFileName(int index, const std::string& caption);
 class CSnapshot {
 public:
     static constexpr int kPages = 10;
+    // The control's answer to a site without node access; the steps close it.
+    static constexpr char kPluginBoxCaption[] = "Plugin";
 
     // `log` hears what was saved and what went wrong.
     CSnapshot(std::string dir, std::function<void(const std::string&)> log);

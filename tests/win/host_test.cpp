@@ -500,6 +500,43 @@ TEST_F(ControlHostTest, ActivatesInPlaceAndLetsGoOfTheSiteOnClose)
     host.Close();  // twice is harmless
 }
 
+// ---- The sheet driver ------------------------------------------------------------
+
+// A message box no step expects is closed at once and fails the run, also
+// while a step waits in the box's own modal loop; an expected box held open
+// by a step fails the run only when the step times out.
+TEST(SheetDriver, ClosesMessageBoxesNoStepExpects)
+{
+    struct Case {
+        const char* what;
+        const char* expected;  // caption the run expects, or null
+        const char* failure;
+    } const cases[] = {
+        {"unexpected box", nullptr, "unexpected message box \"Other\": Surprise"},
+        {"expected box left to a step that never closes it", "Other", "step 1 timed out in a modal loop"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int answer = 0;
+        CSheetDriver driver({[&answer] {
+                                 answer = MessageBoxA(nullptr, "Surprise", "Other", MB_OK);
+                                 return true;
+                             },
+                             [] { return true; }},
+                            20, 500);
+        if (c.expected)
+            driver.ExpectBox(c.expected);
+        const auto start = std::chrono::steady_clock::now();
+        MSG msg;
+        while (!driver.Done() && !driver.Failed() && GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        EXPECT_EQ(driver.Failure(), c.failure);
+        EXPECT_EQ(answer, IDOK) << "the box was closed";
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(CSheetDriver::FindMessageBox(nullptr), nullptr);
+    }
+}
+
 // ---- Command line and file names -------------------------------------------------
 
 TEST(HostOptions, ParsesTheCommandLine)
