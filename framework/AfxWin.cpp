@@ -140,7 +140,7 @@ std::string CWnd::GetWindowText() const
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{AfxSigEnd, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{AfxSigEnd, 0, nullptr, nullptr}};
     static const AFX_MSGMAP map = {nullptr, entries};
     return &map;
 }
@@ -150,29 +150,35 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const
     return GetThisMessageMap();
 }
 
+namespace {
+
+const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, AFX_MSG_KIND kind, UINT_PTR id)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e)
+            if (e->kind == kind && (kind == AfxSigTimer || e->id == id))
+                return e;
+    return nullptr;
+}
+
+}  // namespace
+
 bool CWnd::OnMapMessage(UINT msg, WPARAM wParam, LPARAM)
 {
-    AFX_MSG_KIND kind;
-    UINT_PTR id;
-    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        kind = AfxSigClicked;
-        id = LOWORD(wParam);
-    } else if (msg == WM_TIMER) {
-        kind = AfxSigTimer;
-        id = wParam;
-    } else {
+    const AFX_MSGMAP_ENTRY* e = nullptr;
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+        e = FindEntry(GetMessageMap(), AfxSigClicked, MapControlID(LOWORD(wParam)));
+    else if (msg == WM_TIMER)
+        e = FindEntry(GetMessageMap(), AfxSigTimer, 0);
+    if (!e)
         return false;
-    }
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e) {
-            if (e->kind == kind && e->id == id) {
-                (this->*(e->handler))();
-                return true;
-            }
-        }
-    }
-    return false;
+    // A handler may dispatch other messages before it returns.
+    const bool outer = std::exchange(m_bDefault, false);
+    if (e->kind == AfxSigTimer)
+        (this->*(e->timerHandler))(wParam);
+    else
+        (this->*(e->handler))();
+    return !std::exchange(m_bDefault, outer);
 }
 
 void CWnd::DetachBoundControls()

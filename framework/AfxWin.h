@@ -16,19 +16,22 @@ class CDataExchange;
 
 // ---- Message maps ---------------------------------------------------------
 
-// Handlers take no arguments; a timer handler is registered for one timer ID.
+// Typed handlers: a click handler takes no arguments, a timer handler the
+// timer's identifier.
 using AFX_PMSG = void (CWnd::*)();
+using AFX_PMSG_TIMER = void (CWnd::*)(UINT_PTR nIDEvent);
 
 enum AFX_MSG_KIND : UINT {
     AfxSigEnd = 0,
-    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`
-    AfxSigTimer,    // WM_TIMER for timer `id`
+    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`: void ()
+    AfxSigTimer,    // WM_TIMER, any timer: void (UINT_PTR nIDEvent)
 };
 
 struct AFX_MSGMAP_ENTRY {
     AFX_MSG_KIND kind;
-    UINT_PTR id;
-    AFX_PMSG handler;
+    UINT_PTR id;                  // the control of a click entry
+    AFX_PMSG handler;             // AfxSigClicked
+    AFX_PMSG_TIMER timerHandler;  // AfxSigTimer
 };
 
 struct AFX_MSGMAP {
@@ -39,7 +42,7 @@ struct AFX_MSGMAP {
 // In the class: DECLARE_MESSAGE_MAP()
 // In the source: BEGIN_MESSAGE_MAP(CMyPage, CPropertyPage)
 //                    ON_BN_CLICKED(201, &CMyPage::OnRead)
-//                    ON_TIMER(1, &CMyPage::OnTick)
+//                    ON_WM_TIMER()      // CMyPage::OnTimer(UINT_PTR)
 //                END_MESSAGE_MAP()
 #define DECLARE_MESSAGE_MAP()                          \
 protected:                                             \
@@ -55,14 +58,16 @@ protected:                                             \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                     \
-        {AfxSigEnd, 0, nullptr}};                                             \
+        {AfxSigEnd, 0, nullptr, nullptr}};                                    \
         static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
         return &map;                                                          \
     }
 
 #define AFX_MSG_HANDLER(fn) static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(fn))
-#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn)},
-#define ON_TIMER(id, fn) {AfxSigTimer, (id), AFX_MSG_HANDLER(fn)},
+#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn), nullptr},
+#define ON_WM_TIMER()                   \
+    {AfxSigTimer, 0, nullptr,           \
+     static_cast<AFX_PMSG_TIMER>(static_cast<void (ThisClass::*)(UINT_PTR)>(&ThisClass::OnTimer))},
 
 // ---- CWnd -----------------------------------------------------------------
 
@@ -119,12 +124,25 @@ protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
+    // The control ID under which a click is looked up in the message maps.
+    // The base version keeps it. A family of windows that shares one map,
+    // written in the control IDs of its first member, maps the IDs of the
+    // others onto those.
+    virtual UINT MapControlID(UINT nID) const { return nID; }
+
+    // Handlers call it to leave the message to the system's default handling.
+    void Default() { m_bDefault = true; }
+    // Default handling of a window timer's message.
+    void OnTimer(UINT_PTR /*nIDEvent*/) { Default(); }
+
     // Dispatches a button click or a timer tick through the message maps of
-    // this class and its bases; false when no entry matches.
+    // this class and its bases; false when no entry matches or the handler
+    // left the message to the default handling.
     bool OnMapMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Controls bound by DDX_Control; detached when this window is destroyed.
     std::vector<CWnd*> m_boundControls;
+    bool m_bDefault = false;  // set by Default() during a dispatch
     void DetachBoundControls();
 
     friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

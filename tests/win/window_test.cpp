@@ -2,7 +2,9 @@
 // pages, message maps, control binding and the handle map.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "framework/AfxWin.h"
 
@@ -11,7 +13,7 @@ namespace {
 // IDs of window_test.rc.
 constexpr UINT IDD_PAGE1 = 101, IDD_PAGE2 = 102, IDD_DIALOG = 103;
 constexpr UINT IDS_PAGE1 = 201, IDS_PAGE2 = 202;
-constexpr int IDC_PUSH = 1001, IDC_CHECK = 1002, IDC_EDIT = 1003;
+constexpr int IDC_PUSH = 1001, IDC_CHECK = 1002, IDC_EDIT = 1003, IDC_PUSH2 = 1004;
 
 const char kSheetCaption[] = "Window test sheet";
 
@@ -54,6 +56,7 @@ class TestSheet : public CPropertySheet {
 public:
     TestSheet() : CPropertySheet(kSheetCaption) {}
     int inits = 0;
+    int oks = 0;
     HWND firstPageAtInit = nullptr;
     BOOL OnInitDialog() override
     {
@@ -63,7 +66,20 @@ public:
         firstPageAtInit = reinterpret_cast<HWND>(SendMessage(PSM_GETCURRENTPAGEHWND));
         return TRUE;
     }
+
+protected:
+    // Counts the click and leaves it to the system, which closes the sheet.
+    void OnOk()
+    {
+        ++oks;
+        Default();
+    }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(TestSheet, CPropertySheet)
+    ON_BN_CLICKED(IDOK, &TestSheet::OnOk)
+END_MESSAGE_MAP()
 
 // State shared with the thread timer that drives the modal sheet.
 struct SheetRun {
@@ -130,7 +146,7 @@ void DriveSheet(HWND hSheet)
     ::CheckDlgButton(hPage, IDC_CHECK, BST_UNCHECKED);
     EXPECT_EQ(r.page2->m_check.GetCheck(), BST_UNCHECKED);
 
-    ::SendMessageA(hSheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ::SendMessageA(::GetDlgItem(hSheet, IDOK), BM_CLICK, 0, 0);
 }
 
 void CALLBACK SheetTimer(HWND, UINT, UINT_PTR id, DWORD)
@@ -162,6 +178,7 @@ TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
 
     EXPECT_TRUE(g_run.driven);
     EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(sheet.oks, 1);
     EXPECT_NE(sheet.firstPageAtInit, nullptr);
     EXPECT_EQ(page1.inits, 1);
     EXPECT_EQ(page2.inits, 1);
@@ -188,26 +205,31 @@ BEGIN_MESSAGE_MAP(BaseDialog, CDialog)
     ON_BN_CLICKED(IDC_PUSH, &BaseDialog::OnPush)
 END_MESSAGE_MAP()
 
+// The derived dialog adds a timer handler, which hears every timer, and maps
+// its second push button onto the first, whose click entry is the base's.
 class DerivedDialog : public BaseDialog {
 public:
-    static constexpr UINT_PTR kTimer = 7;
+    static constexpr UINT_PTR kTimers[] = {7, 9};
     CEdit m_edit;
-    int ticks = 0;
+    std::vector<UINT_PTR> ticks;
     std::string texts[3];
 
     BOOL OnInitDialog() override
     {
         BaseDialog::OnInitDialog();
-        SetTimer(kTimer, 10);
+        for (UINT_PTR id : kTimers)
+            SetTimer(id, 10);
         return TRUE;
     }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_EDIT, m_edit); }
-    void OnTick()
+    UINT MapControlID(UINT nID) const override { return nID == IDC_PUSH2 ? IDC_PUSH : nID; }
+    void OnTimer(UINT_PTR nIDEvent)
     {
-        KillTimer(kTimer);
-        if (++ticks > 1)
+        KillTimer(nIDEvent);
+        ticks.push_back(nIDEvent);
+        if (ticks.size() < 2)
             return;
         const char* samples[] = {"", "Zone 1", "\xC4nderung \xFC" "ber 80 \xB0" "C"};
         for (int i = 0; i < 3; ++i) {
@@ -215,21 +237,23 @@ protected:
             texts[i] = m_edit.GetWindowText();
         }
         GetDlgItem(IDC_PUSH)->SendMessage(BM_CLICK);
+        GetDlgItem(IDC_PUSH2)->SendMessage(BM_CLICK);
         EndDialog(42);
     }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(DerivedDialog, BaseDialog)
-    ON_TIMER(DerivedDialog::kTimer, &DerivedDialog::OnTick)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 TEST(Dialog, DerivedMapChainsToBaseAndEndDialogSetsResult)
 {
     DerivedDialog dlg;
     EXPECT_EQ(dlg.DoModal(), 42);
-    EXPECT_EQ(dlg.ticks, 1);
-    EXPECT_EQ(dlg.clicks, 1);
+    std::sort(dlg.ticks.begin(), dlg.ticks.end());
+    EXPECT_EQ(dlg.ticks, (std::vector<UINT_PTR>{7, 9})) << "one timer entry hears both timers, with their IDs";
+    EXPECT_EQ(dlg.clicks, 2) << "the second button reaches the first one's entry";
     EXPECT_EQ(dlg.texts[0], "");
     EXPECT_EQ(dlg.texts[1], "Zone 1");
     EXPECT_EQ(dlg.texts[2], "\xC4nderung \xFC" "ber 80 \xB0" "C");
