@@ -16,6 +16,9 @@ inline constexpr IID IID_IWriteNode = {
 constexpr long kNodeOk = 0;
 // Capacities and lengths the pages use.
 constexpr long kPointCapacity = 32;
+// A write sends a data point as read, with the page's bytes replaced: all
+// but its last byte.
+constexpr long kPointLength = 31;
 constexpr long kNodeNameCapacity = 50;
 
 struct IReadNode : IUnknown {

@@ -24,8 +24,6 @@ constexpr int kHeatTypeByte = 16;
 constexpr int kCoolMotionByte = 17;  // automatic motion: 1 on, 0 off
 constexpr int kHeatMotionByte = 18;
 constexpr int kClosedTimeByte = 19;  // hours, 19-20, unsigned, high byte first
-// The first 31 bytes of the point go back to the node.
-constexpr long kValvePointLength = 31;
 
 }  // namespace
 
@@ -77,7 +75,7 @@ void CPage10PropPage::OnWrite()
         // Only the "0 - 10V" buttons count: neither button set means 2 - 10V.
         buf[kCoolTypeByte] = m_cool010.GetCheck() == BST_CHECKED ? 0 : 1;
         buf[kHeatTypeByte] = m_heat010.GetCheck() == BST_CHECKED ? 0 : 1;
-        WritePoint(kValvePoint, buf, kValvePointLength);
+        WritePoint(kValvePoint, buf, kPointLength);
     }
     OnRead();
 }

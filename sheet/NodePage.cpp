@@ -2,8 +2,12 @@
 
 #include "sheet/Sheet.h"
 
+#include <algorithm>
+#include <iterator>
+
 long CNodePropPage::ReadPoint(long point, PointBuffer& buffer) const
 {
+    std::fill(std::begin(buffer), std::end(buffer), 0);
     CSheet* sheet = CSheet::FromPage(*this);
     IReadNode* node = sheet ? sheet->m_pReadNode : nullptr;
     return node ? node->ReadPoint(point, buffer, kPointCapacity) : kNoInterface;

@@ -18,7 +18,9 @@ public:
     explicit CNodePropPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate, nIDTemplate) {}
 
 protected:
-    // kNodeOk when `buffer` holds the point's bytes.
+    // kNodeOk when `buffer` holds the point's bytes. The buffer is cleared
+    // first: a host that fills fewer bytes than asked leaves zeros, never
+    // the bytes of a point read before into the same buffer.
     long ReadPoint(long point, PointBuffer& buffer) const;
     // The node's answer to a write is not examined: the read that follows
     // shows what the node holds.
