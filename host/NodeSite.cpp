@@ -86,10 +86,11 @@ struct CNodeSite::Impl {
 long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
 {
     Pause();
-    const long status = node.ReadPoint(point, buffer, capacity);
+    const long filled = std::min({capacity, options.readFill, NodeModel::kPointSize});
+    const long status = node.ReadPoint(point, buffer, filled);
     NodeCall call{NodeCall::kRead, point, capacity, status, {}};
     if (status == kNodeOk)
-        call.bytes.assign(buffer, buffer + std::min(capacity, NodeModel::kPointSize));
+        call.bytes.assign(buffer, buffer + filled);
     Record(std::move(call));
     return status;
 }

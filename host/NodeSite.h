@@ -32,6 +32,7 @@ struct SiteOptions {
     bool offerWrite = true;        // QueryInterface answers IWriteNode
     bool separateObjects = false;  // serve them from two objects of their own
     unsigned delayMs = 0;          // every node call sleeps this long first
+    long readFill = 32;            // bytes a successful read fills, from byte 0 on
     std::string nodeFile;          // when set, rewritten after every accepted write
 };
 

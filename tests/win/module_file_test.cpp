@@ -1,5 +1,6 @@
 // The built module as a file: what it imports, its type library, its version block.
 #include "ModulePath.h"
+#include "ZoneCases.h"
 #include "NodeAccess.h"
 #include "VennoxLib.h"
 
@@ -351,10 +352,12 @@ void ExpectTemplate(UINT templateId, const std::vector<ControlRow>& rows)
         SCOPED_TRACE(testing::Message() << "template " << templateId << ", control " << i);
         EXPECT_EQ(static_cast<int>(static_cast<short>(GetDlgCtrlID(c))), row.id);
         EXPECT_EQ(lstrcmpiW(cls, row.cls), 0) << "class";
-        if (row.kind >= 0)
+        if (row.kind >= 0) {
             EXPECT_EQ(style & 0xF, row.kind) << "kind";
-        if (row.text)
+        }
+        if (row.text) {
             EXPECT_EQ(TextOf(c), row.text);
+        }
         EXPECT_EQ(style & row.has, row.has) << "styles carried";
         EXPECT_EQ(style & row.lacks, 0) << "styles lacked";
         EXPECT_TRUE(style & WS_VISIBLE);
@@ -402,6 +405,98 @@ TEST(PageTemplates, CommonSettings)
         {-1, L"Static", -1, L"h", WS_GROUP, 0},
         {-1, L"Static", -1, L"Closed valve time\nbefore auto motion", WS_GROUP, 0},
     });
+}
+
+// What a control of a page template is, but for its ID.
+struct ControlShape {
+    std::wstring cls, text;
+    LONG style, exStyle;
+    RECT rect;
+};
+
+ControlShape ShapeOf(HWND c)
+{
+    wchar_t cls[32] = {};
+    GetClassNameW(c, cls, 32);
+    ControlShape s = {cls, TextOf(c), GetWindowLongW(c, GWL_STYLE), GetWindowLongW(c, GWL_EXSTYLE), {}};
+    GetWindowRect(c, &s.rect);
+    return s;
+}
+
+// The templates of zones 2 to 4 are zone 1's, control for control, but for
+// the zone's own IDs; those IDs name the controls the pages rely on.
+TEST(PageTemplates, ZoneActualPagesDifferOnlyInTheirControlIds)
+{
+    PageWindow first(kActualZones[0].templateId);
+    ASSERT_NE(first.page, nullptr);
+    const std::array<int, 18> firstIds = ZoneControlIds(kActualZones[0]);
+    for (const ActualZone& z : kActualZones) {
+        SCOPED_TRACE(testing::Message() << "template " << z.templateId);
+        PageWindow w(z.templateId);
+        ASSERT_NE(w.page, nullptr);
+        const std::array<int, 18> ids = ZoneControlIds(z);
+        HWND a = GetWindow(first.page, GW_CHILD), b = GetWindow(w.page, GW_CHILD);
+        for (int i = 0; a && b; a = GetWindow(a, GW_HWNDNEXT), b = GetWindow(b, GW_HWNDNEXT), ++i) {
+            SCOPED_TRACE(testing::Message() << "control " << i);
+            const int idA = static_cast<short>(GetDlgCtrlID(a));
+            const auto at = std::find(firstIds.begin(), firstIds.end(), idA);
+            EXPECT_EQ(static_cast<short>(GetDlgCtrlID(b)), at == firstIds.end() ? idA : ids[at - firstIds.begin()]);
+            const ControlShape sa = ShapeOf(a), sb = ShapeOf(b);
+            EXPECT_EQ(sb.cls, sa.cls);
+            EXPECT_EQ(sb.text, sa.text);
+            EXPECT_EQ(sb.style, sa.style);
+            EXPECT_EQ(sb.exStyle, sa.exStyle);
+            EXPECT_TRUE(EqualRect(&sb.rect, &sa.rect));
+        }
+        EXPECT_FALSE(a || b) << "as many controls as zone 1's template";
+    }
+}
+
+// Zone 1's template as the page uses it: live values in read-only edits,
+// entries in edits the operator can type in, radio buttons that each start a
+// group without a tab stop, so that only the page clears a partner.
+TEST(PageTemplates, ZoneActualControlsTheZonePageReliesOn)
+{
+    const ActualZone& z = kActualZones[0];
+    PageWindow w(z.templateId);
+    ASSERT_NE(w.page, nullptr);
+    struct Row {
+        std::vector<int> ids;
+        const wchar_t* cls;
+        LONG kind;
+        LONG has, lacks;
+    } const rows[] = {
+        {{201, 202}, L"Button", BS_PUSHBUTTON, WS_TABSTOP, 0},  // Read, Write
+        {{244, 246, 249, 250, z.calcHeat, z.calcCool}, L"Edit", -1, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, 0},
+        {{z.roomIs}, L"Edit", -1, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, WS_BORDER},
+        {{z.offset, z.heatMin, z.heatMax, z.coolMinUnocc, z.coolMinStandby, z.coolMinOcc, z.coolMax, z.coolLevel,
+          z.heatLevel},
+         L"Edit", -1, ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, ES_READONLY},
+        {{z.coolAuto, z.coolOff, z.coolOn, z.heatAuto, z.heatOff, z.heatOn}, L"Button", BS_AUTORADIOBUTTON, WS_GROUP,
+         WS_TABSTOP},
+    };
+    for (const Row& row : rows) {
+        for (int id : row.ids) {
+            SCOPED_TRACE(testing::Message() << "control " << id);
+            HWND c = GetDlgItem(w.page, id);
+            ASSERT_NE(c, nullptr);
+            const ControlShape s = ShapeOf(c);
+            LONG style = s.style | (s.exStyle & WS_EX_CLIENTEDGE ? WS_BORDER : 0);
+            EXPECT_EQ(lstrcmpiW(s.cls.c_str(), row.cls), 0);
+            if (row.kind >= 0) {
+                EXPECT_EQ(style & 0xF, row.kind);
+            }
+            EXPECT_EQ(style & row.has, row.has);
+            EXPECT_EQ(style & row.lacks, 0);
+        }
+    }
+    // Texts as the device's documentation has them.
+    std::vector<std::wstring> texts;
+    for (HWND c = GetWindow(w.page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        texts.push_back(TextOf(c));
+    for (const wchar_t* text : {L"Auto/Manuel Cool", L"Auto/Manuel Heat", L"Max ", L"\u00B0C", L"Room is",
+                                L"Min UnOccup", L"Calculated setpoint"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << "no control reads \"" << text << '"';
 }
 
 TEST(PageTemplates, TabCaptionsAndZoneFrames)

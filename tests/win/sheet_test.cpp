@@ -1,40 +1,24 @@
 // The configuration sheet as host and operator meet it: opened through the
 // control's Properties verb, its pages reading and writing the stand-in
 // host's simulated node, every action taken inside the sheet's modal loop.
-#include "ModulePath.h"
-#include "VennoxLib.h"
-#include "framework/Handles.h"
-#include "host/NodeSite.h"
-#include "host/SheetDriver.h"
-#include "resources/resource.h"
+#include "SheetFixture.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
-#include <olectl.h>
 #include <prsht.h>
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Step = CSheetDriver::Step;
-using D = CSheetDriver;
+using namespace sheet_test;
 
 constexpr int kIdApply = 0x3021;
 constexpr int kCommonPage = 9;
 const char* const kTabs[] = {"Node Information", "Zone 1 Actual", "Zone 1 Settings", "Zone 2 Actual",
                              "Zone 2 Settings",  "Zone 3 Actual", "Zone 3 Settings", "Zone 4 Actual",
                              "Zone 4 Settings",  "Common settings"};
-
-// What the steps of one opening share.
-struct Operator {
-    HWND sheet = nullptr;
-    HWND page = nullptr;
-    int boxes = 0;  // "Node not available!" boxes seen and closed
-};
 
 // Closes "Node not available!" once it shows; by then the sheet's first page
 // must exist.
@@ -54,101 +38,13 @@ Step CloseNodeBox(Operator& op)
     };
 }
 
-Step FindSheet(Operator& op)
-{
-    return [&op] {
-        op.sheet = D::FindSheet();
-        op.page = op.sheet ? D::CurrentPage(op.sheet) : nullptr;
-        return op.page != nullptr;
-    };
-}
-
-Step ShowPage(Operator& op, int index)
-{
-    return [&op, index] {
-        D::SelectPage(op.sheet, index);
-        op.page = D::CurrentPage(op.sheet);
-        return op.page != nullptr;
-    };
-}
-
-Step Act(Operator& op, std::function<void(Operator&)> f)
-{
-    return [&op, f] {
-        f(op);
-        return true;
-    };
-}
-
-Step Click(Operator& op, int id)
-{
-    return Act(op, [id](Operator& o) { D::Click(o.page, id); });
-}
-
-Step PressExit(Operator& op)
-{
-    return Act(op, [](Operator& o) { D::Click(o.sheet, IDOK); });
-}
-
 bool Visible(HWND dialog, int id)
 {
     HWND w = ::GetDlgItem(dialog, id);
     return w && ::IsWindowVisible(w);
 }
 
-std::vector<const NodeCall*> Writes(const CNodeSite& site)
-{
-    std::vector<const NodeCall*> out;
-    for (const NodeCall& c : site.Calls())
-        if (c.kind == NodeCall::kWrite)
-            out.push_back(&c);
-    return out;
-}
-
-class Sheet : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_module.reset(::LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(m_module);
-        auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), "DllGetClassObject")));
-        ASSERT_NE(getClassObject, nullptr);
-        ASSERT_EQ(getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()), S_OK);
-    }
-    void TearDown() override
-    {
-        m_factory.reset();
-        OleUninitialize();
-    }
-
-    afx::com_ptr<IOleObject> NewControl(CNodeSite& site)
-    {
-        afx::com_ptr<IOleObject> control;
-        EXPECT_EQ(m_factory->CreateInstance(nullptr, IID_IOleObject, control.put_void()), S_OK);
-        if (control) {
-            EXPECT_EQ(control->SetClientSite(site.ClientSite()), S_OK);
-        }
-        return control;
-    }
-
-    // Runs the Properties verb with `steps` acting inside the sheet; the last
-    // step closes it. Any message box but "Node not available!", when
-    // `nodeBox` says it comes, fails the opening.
-    static void Open(IOleObject* control, std::vector<Step> steps, bool nodeBox = false)
-    {
-        CSheetDriver driver(std::move(steps));
-        if (nodeBox)
-            driver.ExpectBox("Plugin");
-        EXPECT_EQ(control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
-        EXPECT_FALSE(driver.Failed()) << driver.Failure();
-        EXPECT_TRUE(driver.Done()) << "the sheet closed before every step ran";
-    }
-
-    afx::unique_hmodule m_module;
-    afx::com_ptr<IClassFactory> m_factory;
-};
+using Sheet = SheetTest;
 
 // ---- The sheet and the host's interfaces ----------------------------------
 
