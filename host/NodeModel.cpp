@@ -109,9 +109,6 @@ private:
     CConvert c_;
 };
 
-enum Occupancy { kOccupied = 0, kUnoccupied = 1, kStandby = 3 };
-enum OverrideMode { kManualOff = 0, kManualOn = 1, kAuto = 2 };
-
 }  // namespace
 
 NodeModel NodeModel::Default()
