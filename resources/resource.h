@@ -108,3 +108,58 @@
 #define IDC_HEAT_LEVEL_2 305
 #define IDC_HEAT_LEVEL_3 333
 #define IDC_HEAT_LEVEL_4 221
+
+// Zone settings pages. The set point edits have the same IDs on every
+// zone's page; the others have one ID per zone, _1 to _4.
+#define IDC_SP_COOL_UNOCC 257
+#define IDC_SP_COOL_STANDBY 258
+#define IDC_SP_COOL_OCC 259
+#define IDC_SP_HEAT_UNOCC 260
+#define IDC_SP_HEAT_STANDBY 261
+#define IDC_SP_HEAT_OCC 262
+
+#define IDC_P_1 271
+#define IDC_P_2 311
+#define IDC_P_3 340
+#define IDC_P_4 218
+#define IDC_I_1 272
+#define IDC_I_2 312
+#define IDC_I_3 341
+#define IDC_I_4 219
+#define IDC_D_1 273
+#define IDC_D_2 313
+#define IDC_D_3 342
+#define IDC_D_4 220
+#define IDC_HEAT_I_1 274
+#define IDC_HEAT_I_2 314
+#define IDC_HEAT_I_3 343
+#define IDC_HEAT_I_4 222
+#define IDC_COOL_I_1 275
+#define IDC_COOL_I_2 315
+#define IDC_COOL_I_3 344
+#define IDC_COOL_I_4 223
+#define IDC_OCC_TIMEOUT_1 280
+#define IDC_OCC_TIMEOUT_2 316
+#define IDC_OCC_TIMEOUT_3 339
+#define IDC_OCC_TIMEOUT_4 231
+#define IDC_RELEASE_COOL_1 264
+#define IDC_RELEASE_COOL_2 307
+#define IDC_RELEASE_COOL_3 335
+#define IDC_RELEASE_COOL_4 232
+#define IDC_CHOOSE_INPUT_1 265
+#define IDC_CHOOSE_INPUT_2 308
+#define IDC_CHOOSE_INPUT_3 336
+#define IDC_CHOOSE_INPUT_4 233
+#define IDC_WINDOW_SWITCH_1 266
+#define IDC_WINDOW_SWITCH_2 309
+#define IDC_WINDOW_SWITCH_3 337
+#define IDC_WINDOW_SWITCH_4 355
+#define IDC_PLUS_MINUS_3_1 267
+#define IDC_PLUS_MINUS_3_2 310
+#define IDC_PLUS_MINUS_3_3 338
+#define IDC_PLUS_MINUS_3_4 235
+// Zone 4 alone: the occupancy choice.
+#define IDC_CHOOSE_OCCUPANCY 236
+#define IDC_OCCUPANCY 238
+#define IDC_STANDBY 239
+#define IDC_UNOCCUPANCY 240

@@ -1,23 +1,81 @@
-// The four "Zone N Settings" pages: one class per zone over one implementation.
-// For now they show their templates' frames; the zone's set points, PID values and occupancy follow.
+// The four "Zone N Settings" pages: the zone's six set points, PID block,
+// occupancy timeout and input mode; on zone 4 also the occupancy choice.
+// One class per zone over one implementation; what differs per zone is one
+// row of the zone table.
 #pragma once
 
+#include <array>
+
+#include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 #include "sheet/NodePage.h"
 
+struct ZoneSettingsRow;
+
 class CZoneSettingsPage : public CNodePropPage {
 public:
-    explicit CZoneSettingsPage(UINT nIDTemplate) : CNodePropPage(nIDTemplate) {}
+    // `zone`: 1 to 4.
+    explicit CZoneSettingsPage(int zone);
+
+    // Shows the node's values; FALSE: the system sets no default focus.
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    // The map below is written in zone 1's control IDs.
+    UINT MapControlID(UINT nID) const override;
+
+    void OnRead();
+    void OnWrite();
+    void OnReleaseCool();
+    void OnChooseInput();
+    void OnChooseOccupancy();
+    DECLARE_MESSAGE_MAP()
+
+    CEdit m_setPoints[6];  // in the byte order of the set point data point
+    CEdit m_p;
+    CEdit m_i;
+    CEdit m_d;
+    CEdit m_heatI;
+    CEdit m_coolI;
+    CEdit m_timeout;
+    CButton m_releaseCool;
+    CButton m_chooseInput;
+    CButton m_windowSwitch;
+    CButton m_plusMinus3;
+    // Zone 4 alone: the occupancy choice.
+    CButton m_chooseOccupancy;
+    CButton m_occupancy;
+    CButton m_standby;
+    CButton m_unoccupancy;
+
+private:
+    struct PidField {
+        CEdit* edit;
+        FieldKind kind;
+    };
+    std::array<PidField, 5> PidFields();
+
+    bool HasOccupancyChoice() const;
+    void ShowInputMode(int mode);
+    void ShowOccupancyChoice(int choice);
+    int InputModeChosen(int read) const;
+    int OccupancyChoice() const;
+    // The input's two function boxes: cleared and disabled, or enabled.
+    void DisableFunctions();
+    void EnableOccupancyBoxes(bool enable);
+
+    const ZoneSettingsRow& m_zone;
 };
 
-#define VENNOX_ZONE_SETTINGS_PAGE(name, templateId)              \
-    class name : public CZoneSettingsPage {                      \
-        DECLARE_DYNCREATE(name)                                \
-    public:                                                    \
-        name() : CZoneSettingsPage(templateId) {}                \
+#define VENNOX_ZONE_SETTINGS_PAGE(name, zone)    \
+    class name : public CZoneSettingsPage {      \
+        DECLARE_DYNCREATE(name)                  \
+    public:                                      \
+        name() : CZoneSettingsPage(zone) {}      \
     };
 
-VENNOX_ZONE_SETTINGS_PAGE(CPage3PropPage, IDD_ZONE1_SETTINGS)
-VENNOX_ZONE_SETTINGS_PAGE(CPage5PropPage, IDD_ZONE2_SETTINGS)
-VENNOX_ZONE_SETTINGS_PAGE(CPage7PropPage, IDD_ZONE3_SETTINGS)
-VENNOX_ZONE_SETTINGS_PAGE(CPage9PropPage, IDD_ZONE4_SETTINGS)
+VENNOX_ZONE_SETTINGS_PAGE(CPage3PropPage, 1)
+VENNOX_ZONE_SETTINGS_PAGE(CPage5PropPage, 2)
+VENNOX_ZONE_SETTINGS_PAGE(CPage7PropPage, 3)
+VENNOX_ZONE_SETTINGS_PAGE(CPage9PropPage, 4)
