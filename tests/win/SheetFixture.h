@@ -15,6 +15,8 @@
 #include <olectl.h>
 
 #include <functional>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +75,75 @@ inline std::vector<const NodeCall*> Writes(const CNodeSite& site)
     for (const NodeCall& c : site.Calls())
         if (c.kind == NodeCall::kWrite)
             out.push_back(&c);
+    return out;
+}
+
+// ---- Node contents and the call log ----------------------------------------
+
+// Sets bytes of `point` from byte `at` on.
+inline void Put(NodeModel& node, long point, int at, std::initializer_list<int> bytes)
+{
+    NodeModel::Point p = *node.Find(point);
+    for (int b : bytes)
+        p[static_cast<size_t>(at++)] = static_cast<std::uint8_t>(b);
+    node.SetPoint(point, p);
+}
+
+// The default node with every byte of the shared points 55 to 58 distinct,
+// so that a byte sent back other than as read shows.
+inline NodeModel DistinctNode()
+{
+    NodeModel node = NodeModel::Default();
+    for (long point : {55L, 56L, 57L, 58L}) {
+        NodeModel::Point p;
+        for (size_t i = 0; i < p.size(); ++i)
+            p[i] = static_cast<std::uint8_t>(point + 3 * i);
+        node.SetPoint(point, p);
+    }
+    return node;
+}
+
+// The node calls of the log, "R58:32 W58:31 ...", without the name.
+inline std::string Trace(const CNodeSite& site)
+{
+    std::string out;
+    for (const NodeCall& c : site.Calls()) {
+        if (c.kind == NodeCall::kName)
+            continue;
+        out += (c.kind == NodeCall::kRead ? "R" : "W") + std::to_string(c.point) + ":" + std::to_string(c.size) + " ";
+    }
+    return out;
+}
+
+inline std::string R(long point) { return "R" + std::to_string(point) + ":32 "; }
+inline std::string W(long point) { return "W" + std::to_string(point) + ":31 "; }
+
+// The bytes last written to `point`; empty when none was.
+inline std::vector<unsigned char> Sent(const CNodeSite& site, long point)
+{
+    std::vector<unsigned char> out;
+    for (const NodeCall* c : Writes(site))
+        if (c->point == point)
+            out = c->bytes;
+    return out;
+}
+
+// Every byte of `sent` but those at `owned` is as it was in `before`.
+inline void ExpectKept(const NodeModel::Point& before, const std::vector<unsigned char>& sent, std::set<int> owned)
+{
+    ASSERT_EQ(sent.size(), 31u) << "byte 31 is never sent";
+    for (int i = 0; i < 31; ++i) {
+        if (!owned.count(i)) {
+            EXPECT_EQ(sent[static_cast<size_t>(i)], before[static_cast<size_t>(i)]) << "byte " << i;
+        }
+    }
+}
+
+inline std::set<int> Range(int from, int count)
+{
+    std::set<int> out;
+    for (int i = 0; i < count; ++i)
+        out.insert(from + i);
     return out;
 }
 

@@ -39,3 +39,41 @@ inline std::array<int, 18> ZoneControlIds(const ActualZone& z)
             z.coolMinStandby, z.coolMinOcc, z.coolMax, z.roomIs, z.coolAuto, z.coolOff,
             z.coolOn,  z.coolLevel, z.heatAuto, z.heatOff, z.heatOn, z.heatLevel};
 }
+
+// Each Zone settings page's controls, points and orders. The set point
+// edits, 257 to 262, are the same on every page.
+struct SettingsZone {
+    int zone;
+    int page;
+    UINT templateId;
+    const wchar_t* input;  // the input group's title
+    int p, i, d, heatI, coolI, timeout, releaseCool, chooseInput, windowSwitch, plusMinus3;
+    long setPoints;
+    long pidPoint;
+    int pidAt;
+    long timeoutPoint;
+    int timeoutAt;
+    int inputModeAt;  // data point 58
+    const char* reads;   // the points read, in the zone's order
+    const char* writes;  // the points read and written, in the zone's order
+};
+
+inline const SettingsZone kSettingsZones[] = {
+    {1, 2, 202, L"Input 2", 271, 272, 273, 274, 275, 280, 264, 265, 266, 267, 15, 57, 1, 56, 25, 11,
+     "R15:32 R57:32 R56:32 R58:32 ",
+     "R58:32 W58:31 R56:32 W56:31 R57:32 W57:31 R15:32 W15:12 "},
+    {2, 4, 204, L"Input 4", 311, 312, 313, 314, 315, 316, 307, 308, 309, 310, 21, 57, 11, 56, 27, 12,
+     "R58:32 R21:32 R57:32 R56:32 ",
+     "R58:32 W58:31 R56:32 W56:31 R57:32 W57:31 R21:32 W21:12 "},
+    {3, 6, 206, L"Input 6", 340, 341, 342, 343, 344, 339, 335, 336, 337, 338, 19, 57, 21, 56, 29, 13,
+     "R58:32 R19:32 R57:32 R56:32 ",
+     "R56:32 W56:31 R58:32 W58:31 R57:32 W57:31 R19:32 W19:12 "},
+    {4, 8, 208, L"Input 8", 218, 219, 220, 222, 223, 231, 232, 233, 355, 235, 11, 58, 1, 58, 29, 14,
+     "R58:32 R11:32 R58:32 ",
+     "R58:32 W58:31 R58:32 W58:31 R11:32 W11:12 "},
+};
+
+inline std::array<int, 10> ZoneControlIds(const SettingsZone& z)
+{
+    return {z.p, z.i, z.d, z.heatI, z.coolI, z.timeout, z.releaseCool, z.chooseInput, z.windowSwitch, z.plusMinus3};
+}

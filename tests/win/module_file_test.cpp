@@ -499,6 +499,95 @@ TEST(PageTemplates, ZoneActualControlsTheZonePageReliesOn)
         EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << "no control reads \"" << text << '"';
 }
 
+// The Zone settings templates of zones 2 and 3 are zone 1's but for the
+// zone's control IDs and input title, and on zone 2 the "Occup timeout"
+// group, which lies 2 units further left and is 2 units narrower.
+TEST(PageTemplates, ZoneSettingsPagesDifferOnlyInTheirIdsTitleAndTimeoutGroup)
+{
+    const SettingsZone& one = kSettingsZones[0];
+    PageWindow first(one.templateId);
+    ASSERT_NE(first.page, nullptr);
+    const std::array<int, 10> firstIds = ZoneControlIds(one);
+    for (const SettingsZone& z : {kSettingsZones[1], kSettingsZones[2]}) {
+        SCOPED_TRACE(testing::Message() << "template " << z.templateId);
+        PageWindow w(z.templateId);
+        ASSERT_NE(w.page, nullptr);
+        const std::array<int, 10> ids = ZoneControlIds(z);
+        HWND a = GetWindow(first.page, GW_CHILD), b = GetWindow(w.page, GW_CHILD);
+        // Zone 2's timeout group in dialog units, x, y, width, height: the
+        // box, its edit, its "s".
+        const RECT zone2Timeout[] = {{92, 7, 61, 31}, {98, 17, 40, 14}, {141, 23, 8, 8}};
+        int timeoutControl = -1;
+        for (int i = 0; a && b; a = GetWindow(a, GW_HWNDNEXT), b = GetWindow(b, GW_HWNDNEXT), ++i) {
+            SCOPED_TRACE(testing::Message() << "control " << i);
+            const int idA = static_cast<short>(GetDlgCtrlID(a));
+            const auto at = std::find(firstIds.begin(), firstIds.end(), idA);
+            EXPECT_EQ(static_cast<short>(GetDlgCtrlID(b)), at == firstIds.end() ? idA : ids[at - firstIds.begin()]);
+            ControlShape sa = ShapeOf(a);
+            const ControlShape sb = ShapeOf(b);
+            if (sa.text == one.input)
+                sa.text = z.input;
+            if (sa.text == L"Occup timeout")
+                timeoutControl = 0;
+            else if (timeoutControl >= 0)
+                ++timeoutControl;
+            RECT expected = sa.rect;
+            if (z.zone == 2 && timeoutControl >= 0 && timeoutControl < 3) {
+                // The dialog manager maps position and size each on its own.
+                RECT units = zone2Timeout[timeoutControl];
+                MapDialogRect(w.page, &units);
+                expected = {units.left, units.top, units.left + units.right, units.top + units.bottom};
+                MapWindowPoints(w.page, nullptr, reinterpret_cast<POINT*>(&expected), 2);
+            }
+            EXPECT_EQ(sb.cls, sa.cls);
+            EXPECT_EQ(sb.text, sa.text);
+            EXPECT_EQ(sb.style, sa.style);
+            EXPECT_TRUE(EqualRect(&sb.rect, &expected));
+        }
+        EXPECT_FALSE(a || b) << "as many controls as zone 1's template";
+    }
+}
+
+// Zone 4's input group: the "Window switch" box is 355, the occupancy choice
+// sits beside it; radio buttons start groups without tab stops.
+TEST(PageTemplates, ZoneSettingsInputGroupOfZone4)
+{
+    PageWindow w(208);
+    ASSERT_NE(w.page, nullptr);
+    const struct {
+        int id;
+        LONG kind;
+        const wchar_t* text;
+        LONG has, lacks;
+    } rows[] = {
+        {232, BS_AUTORADIOBUTTON, L"Releas cool", WS_GROUP, WS_TABSTOP},
+        {233, BS_AUTORADIOBUTTON, L"Choose Ip2", WS_GROUP, WS_TABSTOP},
+        {355, BS_AUTOCHECKBOX, L"Window switch", WS_TABSTOP, 0},
+        {235, BS_AUTOCHECKBOX, L"+/- 3\u00B0C", WS_TABSTOP, 0},
+        {236, BS_AUTORADIOBUTTON, L"Choose Occup =>", WS_GROUP, WS_TABSTOP},
+        {238, BS_AUTOCHECKBOX, L"Occupancy", WS_TABSTOP, 0},
+        {239, BS_AUTOCHECKBOX, L"Standby", WS_TABSTOP, 0},
+        {240, BS_AUTOCHECKBOX, L"UnOccupancy", WS_TABSTOP, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "control " << row.id);
+        HWND c = GetDlgItem(w.page, row.id);
+        ASSERT_NE(c, nullptr);
+        const LONG style = GetWindowLongW(c, GWL_STYLE);
+        EXPECT_EQ(style & 0xF, row.kind);
+        EXPECT_EQ(TextOf(c), row.text);
+        EXPECT_EQ(style & row.has, row.has);
+        EXPECT_EQ(style & row.lacks, 0);
+    }
+    EXPECT_EQ(GetDlgItem(w.page, 234), nullptr);
+    for (int id : {257, 258, 259, 260, 261, 262, 218, 219, 220, 222, 223, 231}) {
+        HWND c = GetDlgItem(w.page, id);
+        ASSERT_NE(c, nullptr) << id;
+        EXPECT_TRUE(GetWindowLongW(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << id << " has a border";
+        EXPECT_FALSE(GetWindowLongW(c, GWL_STYLE) & ES_READONLY) << id;
+    }
+}
+
 TEST(PageTemplates, TabCaptionsAndZoneFrames)
 {
     HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
