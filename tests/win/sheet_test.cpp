@@ -168,15 +168,9 @@ TEST_F(Sheet, NodeInformationShowsTheNameUpToItsFirstNul)
         NodeModel node = NodeModel::Default();
         ASSERT_TRUE(node.SetName(c.name));
         node.failName = c.fail;
-        CNodeSite site(node, SiteOptions());
-        afx::com_ptr<IOleObject> control = NewControl(site);
-        ASSERT_TRUE(control);
-        Operator op;
         std::string shown;
-        Open(control.get(), {FindSheet(op), Act(op, [&](Operator& o) { shown = D::Text(o.page, IDC_NODENAME); }),
-                             PressExit(op)});
+        OnPage(node, 0, [&](HWND page, CNodeSite&) { shown = D::Text(page, IDC_NODENAME); });
         EXPECT_EQ(shown, c.shown);
-        control->SetClientSite(nullptr);
     }
 }
 
@@ -235,15 +229,9 @@ TEST_F(Sheet, CommonSettingsShowsTheValveBytes)
         SCOPED_TRACE(c.what);
         NodeModel node = NodeModel::Default();
         node.SetPoint(kValves, ValvePoint(c.bytes));
-        CNodeSite site(node, SiteOptions());
-        afx::com_ptr<IOleObject> control = NewControl(site);
-        ASSERT_TRUE(control);
-        Operator op;
         Controls shown;
-        Open(control.get(), {FindSheet(op), ShowPage(op, kCommonPage),
-                             Act(op, [&](Operator& o) { shown = ReadControls(o.page); }), PressExit(op)});
+        OnPage(node, kCommonPage, [&](HWND page, CNodeSite&) { shown = ReadControls(page); });
         EXPECT_EQ(shown, c.shown);
-        control->SetClientSite(nullptr);
     }
 }
 
@@ -368,20 +356,20 @@ TEST_F(Sheet, CommonSettingsWithOneInterfaceMissing)
         SiteOptions options;
         options.offerRead = c.read;
         options.offerWrite = c.write;
-        CNodeSite site(node, options);
-        afx::com_ptr<IOleObject> control = NewControl(site);
-        ASSERT_TRUE(control);
-        Operator op;
-        Open(control.get(), {FindSheet(op), ShowPage(op, kCommonPage), Act(op, [&](Operator& o) {
-                                 D::SetText(o.page, IDC_CLOSED_VALVE_TIME, "100");
-                                 site.ClearCalls();
-                                 D::Click(o.page, IDC_WRITE);
-                             }),
-                             PressExit(op)});
-        EXPECT_EQ(site.Calls().size(), c.calls);
-        EXPECT_TRUE(Writes(site).empty());
+        size_t calls = 0, writes = 0;
+        OnPage(
+            node, kCommonPage,
+            [&](HWND page, CNodeSite& site) {
+                D::SetText(page, IDC_CLOSED_VALVE_TIME, "100");
+                site.ClearCalls();
+                D::Click(page, IDC_WRITE);
+                calls = site.Calls().size();
+                writes = Writes(site).size();
+            },
+            options);
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(writes, 0u);
         EXPECT_EQ(*node.Find(kValves), before);
-        control->SetClientSite(nullptr);
     }
 }
 
