@@ -1,9 +1,11 @@
 // vennox-host.exe: the stand-in network-management host. One window with the
-// control in place, buttons for its Properties verb and AboutBox, and a log
-// of every node call the control makes through the client site.
+// control in place, buttons for its Properties verb and AboutBox, a log of
+// every node call the control makes through the client site, and the timer
+// that keeps the simulated node living.
 #include "host/ControlHost.h"
 #include "host/HostOptions.h"
 #include "host/NodeFile.h"
+#include "host/NodeLife.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
 
@@ -22,6 +24,7 @@ constexpr int kIdAbout = 102;
 constexpr int kIdLog = 103;
 constexpr UINT kStartSnapshot = WM_APP + 1;
 constexpr UINT_PTR kSnapshotTimer = 1;
+constexpr UINT_PTR kLifeTimer = 2;
 constexpr RECT kControlPos = {10, 10, 41, 41};
 constexpr int kMargin = 10;
 constexpr int kLogTop = 50;
@@ -111,7 +114,10 @@ private:
     void FinishSnapshot();
 
     const HostOptions& m_options;
+    // Only this thread touches the node: the control calls through the site
+    // on it, modal loops included, and the life timer steps the node here.
     NodeModel& m_node;
+    NodeLife m_life{GetTickCount()};  // each run its own course
     HWND m_hwnd = nullptr;
     HWND m_log = nullptr;
     std::unique_ptr<CNodeSite> m_site;
@@ -190,11 +196,16 @@ bool CHostWindow::Create(std::string& error)
     ShowWindow(m_hwnd, SW_SHOW);
     const std::string& file = m_options.nodeFile;
     Log("node: " + (file.empty() ? std::string("built in, kept in memory") : file));
+    Log(m_options.still ? "node: still" : "node: living, a step every second");
     Log("control: " + (m_options.module.empty() ? std::string("Vennox.VennoxCtrl.1") : m_options.module));
     if (!m_control.Create(m_options.module, error) ||
         !m_control.Activate(m_site->ClientSite(), m_hwnd, kControlPos, error))
         return false;
     UpdateWindow(m_hwnd);
+    // Timer messages come only when the thread's queue is otherwise empty:
+    // node calls held up by --delay slow the node's life down.
+    if (!m_options.still)
+        SetTimer(m_hwnd, kLifeTimer, NodeLife::kStepMs, nullptr);
     if (!m_options.snapshotDir.empty())
         PostMessageA(m_hwnd, kStartSnapshot, 0, 0);
     return true;
@@ -303,6 +314,8 @@ LRESULT CHostWindow::OnStartSnapshot(WPARAM, LPARAM)
 
 LRESULT CHostWindow::OnTimer(WPARAM wp, LPARAM)
 {
+    if (wp == kLifeTimer)
+        m_life.Step(m_node);
     if (wp == kSnapshotTimer && m_driver && (m_driver->Done() || m_driver->Failed()))
         FinishSnapshot();
     return 0;

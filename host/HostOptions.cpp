@@ -6,7 +6,7 @@
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
     "                       [--separate] [--delay MS] [--fail-read N,N..] [--fail-write N,N..]\n"
-    "                       [--fail-name] [--snapshot DIR]";
+    "                       [--fail-name] [--still] [--snapshot DIR]";
 
 namespace {
 
@@ -76,6 +76,7 @@ bool SetDelay(HostOptions& o, const std::string& v)
 }
 bool SetSeparate(HostOptions& o, const std::string&) { o.site.separateObjects = true; return true; }
 bool SetFailName(HostOptions& o, const std::string&) { o.failName = true; return true; }
+bool SetStill(HostOptions& o, const std::string&) { o.still = true; return true; }
 bool SetHelp(HostOptions& o, const std::string&) { o.help = true; return true; }
 
 struct Option {
@@ -92,6 +93,7 @@ const Option kOptions[] = {
     {"--fail-read", "data point numbers (0 to 65535) separated by commas", SetFailRead},
     {"--fail-write", "data point numbers (0 to 65535) separated by commas", SetFailWrite},
     {"--fail-name", nullptr, SetFailName},
+    {"--still", nullptr, SetStill},
     {"--snapshot", "a folder", SetSnapshot},
     {"--help", nullptr, SetHelp},
 };

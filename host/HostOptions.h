@@ -14,6 +14,7 @@ struct HostOptions {
     std::set<long> failRead;  // data points whose calls fail
     std::set<long> failWrite;
     bool failName = false;
+    bool still = false;       // the node keeps its values instead of living
     std::string snapshotDir;  // set: picture every page into it, then exit
     bool help = false;
 };

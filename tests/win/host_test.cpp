@@ -545,7 +545,7 @@ TEST(HostOptions, ParsesTheCommandLine)
     std::string error;
     ASSERT_TRUE(ParseHostOptions({"--module", "m.ocx", "--node", "n.txt", "--offer", "read", "--separate",
                                   "--delay", "250", "--fail-read", "58,15", "--fail-write", "7",
-                                  "--fail-read", "3", "--fail-name", "--snapshot", "out"},
+                                  "--fail-read", "3", "--fail-name", "--still", "--snapshot", "out"},
                                  o, error))
         << error;
     EXPECT_EQ(o.module, "m.ocx");
@@ -558,6 +558,7 @@ TEST(HostOptions, ParsesTheCommandLine)
     EXPECT_EQ(o.failRead, (std::set<long>{3, 15, 58}));
     EXPECT_EQ(o.failWrite, (std::set<long>{7}));
     EXPECT_TRUE(o.failName);
+    EXPECT_TRUE(o.still);
     EXPECT_EQ(o.snapshotDir, "out");
 
     HostOptions defaults;
@@ -565,6 +566,7 @@ TEST(HostOptions, ParsesTheCommandLine)
     EXPECT_TRUE(defaults.module.empty());
     EXPECT_TRUE(defaults.site.offerRead && defaults.site.offerWrite);
     EXPECT_TRUE(defaults.snapshotDir.empty());
+    EXPECT_FALSE(defaults.still) << "the node lives unless told otherwise";
 }
 
 TEST(HostOptions, RefusesBadOptionsNamingThem)
@@ -581,6 +583,7 @@ TEST(HostOptions, RefusesBadOptionsNamingThem)
         {{"--fail-write", "x"}, "--fail-write"},
         {{"--snapshot", ""}, "--snapshot"},
         {{"--node"}, "--node"},
+        {{"--still", "--stil"}, "\"--stil\""},
     };
     for (const Case& c : cases) {
         HostOptions o;
@@ -650,7 +653,7 @@ TEST(HostProgram, SnapshotSavesEveryPage)
         TempDir dir;
         const fs::path pictures = dir / "pictures";
         const fs::path node = dir / "node.txt";
-        EXPECT_EQ(RunHost(L"--module " + Quoted(ModulePath()) + L" --offer " + offer + L" --node " +
+        EXPECT_EQ(RunHost(L"--module " + Quoted(ModulePath()) + L" --offer " + offer + L" --still --node " +
                               Quoted(node.wstring()) + L" --snapshot " + Quoted(pictures.wstring()),
                           dir / "out.txt"),
                   0u)
