@@ -4,6 +4,9 @@
 // sheet does not hold makes the call fail.
 #pragma once
 
+#include <array>
+#include <cstddef>
+
 #include "framework/AfxWin.h"
 #include "nodeaccess/NodeAccess.h"
 
@@ -12,6 +15,18 @@ using NameBuffer = unsigned char[kNodeNameCapacity];
 
 // A status the node never returns: the sheet holds no interface for the call.
 constexpr long kNoInterface = -1;
+
+// For a family of pages with one message map in the control IDs of its
+// first page: the ID that stands in `first` where `mine` holds `nID`; `nID`
+// itself when `mine` does not hold it.
+template <size_t N>
+UINT MapOntoFirst(UINT nID, const std::array<UINT, N>& mine, const std::array<UINT, N>& first)
+{
+    for (size_t i = 0; i < N; ++i)
+        if (mine[i] == nID)
+            return first[i];
+    return nID;
+}
 
 class CNodePropPage : public CPropertyPage {
 public:

@@ -137,11 +137,7 @@ void CZoneActualPage::DoDataExchange(CDataExchange* pDX)
 
 UINT CZoneActualPage::MapControlID(UINT nID) const
 {
-    const std::array<UINT, 18> mine = ZoneControls(m_zone), first = ZoneControls(kZones[0]);
-    for (size_t i = 0; i < mine.size(); ++i)
-        if (mine[i] == nID)
-            return first[i];
-    return nID;
+    return MapOntoFirst(nID, ZoneControls(m_zone), ZoneControls(kZones[0]));
 }
 
 BOOL CZoneActualPage::OnInitDialog()

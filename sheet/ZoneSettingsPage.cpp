@@ -139,11 +139,7 @@ void CZoneSettingsPage::DoDataExchange(CDataExchange* pDX)
 
 UINT CZoneSettingsPage::MapControlID(UINT nID) const
 {
-    const std::array<UINT, 10> mine = ZoneControls(m_zone), first = ZoneControls(kZones[0]);
-    for (size_t i = 0; i < mine.size(); ++i)
-        if (mine[i] == nID)
-            return first[i];
-    return nID;
+    return MapOntoFirst(nID, ZoneControls(m_zone), ZoneControls(kZones[0]));
 }
 
 BOOL CZoneSettingsPage::OnInitDialog()

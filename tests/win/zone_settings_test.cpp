@@ -338,7 +338,6 @@ TEST_F(ZoneSettings, AShortReadCarriesNoBytesOfAnotherPoint)
     for (const SettingsZone& z : kSettingsZones) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = DistinctNode();
-        std::vector<const NodeCall*> writes;
         std::vector<NodeCall> calls;
         OnPage(
             node, z.page,
