@@ -3,6 +3,7 @@
 // through the real sheet.
 #include "SheetFixture.h"
 #include "ZoneCases.h"
+#include "host/NodeFile.h"
 
 #include <map>
 #include <string>
@@ -77,26 +78,40 @@ TEST_F(ZoneSettings, ReadsAndWritesInTheZonesOrder)
 }
 
 // 21.5 as the occupied heating set point of zone 1 goes out as 0x08, 0x66 in
-// the last pair of data point 15, twelve bytes long.
+// the last pair of data point 15, twelve bytes long, and is in the host's
+// node file for its next start.
 TEST_F(ZoneSettings, OccupiedHeatingSetPointOfZone1)
 {
+    char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
+    ASSERT_TRUE(GetTempPathA(MAX_PATH, dir));
+    ASSERT_TRUE(GetTempFileNameA(dir, "vnx", 0, file));
+    SiteOptions saving;
+    saving.nodeFile = file;
     NodeModel node = NodeModel::Default();
     const NodeModel::Point before = *node.Find(15);
     std::vector<unsigned char> sent;
     std::string shown;
-    OnPage(node, 2, [&](HWND page, CNodeSite& site) {
-        D::SetText(page, IDC_SP_HEAT_OCC, "21.5");
-        site.ClearCalls();
-        D::Click(page, IDC_WRITE);
-        sent = Sent(site, 15);
-        shown = D::Text(page, IDC_SP_HEAT_OCC);
-    });
+    OnPage(
+        node, 2,
+        [&](HWND page, CNodeSite& site) {
+            D::SetText(page, IDC_SP_HEAT_OCC, "21.5");
+            site.ClearCalls();
+            D::Click(page, IDC_WRITE);
+            sent = Sent(site, 15);
+            shown = D::Text(page, IDC_SP_HEAT_OCC);
+        },
+        saving);
     std::vector<unsigned char> expected(before.begin(), before.begin() + 12);
     expected[10] = 0x08;
     expected[11] = 0x66;
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(shown, "21.5");
-    EXPECT_EQ((*node.Find(15))[10], 0x08);
+    NodeModel saved;
+    std::string error;
+    EXPECT_TRUE(LoadNodeFile(file, saved, error)) << error;
+    ASSERT_NE(saved.Find(15), nullptr);
+    EXPECT_EQ(std::vector<unsigned char>(saved.Find(15)->begin(), saved.Find(15)->begin() + 12), expected);
+    DeleteFileA(file);
 }
 
 // ---- Values shown and written ---------------------------------------------------------------
