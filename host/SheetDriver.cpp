@@ -118,21 +118,19 @@ void CSheetDriver::Tick()
 {
     // A failed run goes on closing what shows up: a sheet may become visible
     // only after the box that failed the run.
-    if (Failed())
+    if (Failed()) {
         Abandon();
-    if (Done() || Failed())
-        return;
-    CloseUnexpectedBoxes();
-    // A step may run a modal loop of its own (a click that opens a message
-    // box); ticks inside it only watch it.
-    if (m_inTick) {
-        if (!Failed() && TimedOut())
-            m_failure = "step " + std::to_string(m_next + 1) + " timed out in a modal loop";
-        if (Failed())
-            Abandon();
         return;
     }
-    if (!Failed()) {
+    if (Done())
+        return;
+    CloseUnexpectedBoxes();
+    if (m_inTick) {
+        // The step runs a modal loop of its own (a click that opens a message
+        // box); ticks inside it only watch it.
+        if (!Failed() && TimedOut())
+            m_failure = "step " + std::to_string(m_next + 1) + " timed out in a modal loop";
+    } else if (!Failed()) {
         m_inTick = true;
         if (m_steps[m_next]()) {
             ++m_next;
