@@ -86,7 +86,9 @@ struct CNodeSite::Impl {
 long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
 {
     Pause();
-    const long filled = std::min({capacity, options.readFill, NodeModel::kPointSize});
+    const auto fill = options.readFill.find(point);
+    const long filled = std::min({capacity, fill == options.readFill.end() ? capacity : fill->second,
+                                  NodeModel::kPointSize});
     const long status = node.ReadPoint(point, buffer, filled);
     NodeCall call{NodeCall::kRead, point, capacity, status, {}};
     if (status == kNodeOk)

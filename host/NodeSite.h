@@ -7,6 +7,7 @@
 #include <ole2.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ struct SiteOptions {
     bool offerWrite = true;        // QueryInterface answers IWriteNode
     bool separateObjects = false;  // serve them from two objects of their own
     unsigned delayMs = 0;          // every node call sleeps this long first
-    long readFill = 32;            // bytes a successful read fills, from byte 0 on
+    std::map<long, long> readFill;  // points whose reads fill only so many bytes, from byte 0 on
     std::string nodeFile;          // when set, rewritten after every accepted write
 };
 

@@ -54,6 +54,7 @@ TEST_F(ZoneActual, CallsTheNodeInTheOrderOfEachProcedure)
             otherTimer = after([&] { ::SendMessageA(page, WM_TIMER, 7, 0); });
             read = after([&] { D::Click(page, IDC_READ); });
             write = after([&] { D::Click(page, IDC_WRITE); });
+            EXPECT_TRUE(::KillTimer(page, 1)) << "the page runs timer 1";
         });
         // Heating valve before cooling valve, then 31, room temperature, setpoint.
         const std::string live = R(z.heatValve) + R(z.coolValve) + R(kStates) + R(z.roomTemp) + R(z.setpoint);
@@ -298,12 +299,13 @@ TEST_F(ZoneActual, AFailedReadSkipsOnlyItsOwnStep)
     }
 }
 
-// A host that fills only the first 20 bytes of a read: the rest of the
-// buffer goes out as zeros, never as the bytes of the point read before.
+// A host that fills only the first 20 bytes of data points 55 and 56, read
+// after the whole of 58: the rest of their buffers goes out as zeros, never
+// as the bytes of 58.
 TEST_F(ZoneActual, AShortReadCarriesNoBytesOfAnotherPoint)
 {
     SiteOptions shortReads;
-    shortReads.readFill = 20;
+    shortReads.readFill = {{kOverrides, 20}, {kLevels, 20}};
     for (const ActualZone& z : kActualZones) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = DistinctNode();

@@ -141,7 +141,7 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
             {IDC_SP_COOL_UNOCC, "-5.0"}, {IDC_SP_COOL_STANDBY, "21.8"}, {IDC_SP_HEAT_OCC, "21.0"},
             {z.p, "4.464"}, {z.i, "12.3"}, {z.d, "0.0"}, {z.heatI, "4464"}, {z.coolI, "65535"}, {z.timeout, "0.0"},
         };
-        std::vector<unsigned char> setPoints, pid, timeout;
+        std::vector<unsigned char> setPoints, pid, timeout, modes;
         OnPage(node, z.page, [&](HWND page, CNodeSite& site) {
             for (const auto& [id, text] : shown)
                 EXPECT_EQ(D::Text(page, id), text) << "control " << id;
@@ -152,6 +152,7 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
             setPoints = Sent(site, z.setPoints);
             pid = Sent(site, z.pidPoint);
             timeout = Sent(site, z.timeoutPoint);
+            modes = Sent(site, kModes);
             for (const auto& [id, text] : after)
                 EXPECT_EQ(D::Text(page, id), text) << "control " << id << " after the Write";
         });
@@ -168,6 +169,7 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
         if (z.pidPoint != kModes) {
             ExpectKept(pidBefore, pid, Range(z.pidAt, 10));
             ExpectKept(timeoutBefore, timeout, Range(z.timeoutAt, 2));
+            ExpectKept(modesBefore, modes, {z.inputModeAt});
         } else {
             std::set<int> owned = Range(z.pidAt, 10);
             owned.insert({z.timeoutAt, z.timeoutAt + 1});
@@ -180,13 +182,16 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
 
 TEST_F(ZoneSettings, InputModeByteSelectsButtonsAndGoesBackAsChosen)
 {
+    // Before each Write the node's byte becomes 0x7F: what the page sends is
+    // what its buttons show, or, when they show nothing, the byte as read then.
+    constexpr int kChanged = 0x7F;
     const struct {
         int byte;
         const char* shown;
         int sent;  // by a Write without a click
     } cases[] = {
         {0, "0100 ee", 0}, {1, "0101 ee", 1}, {2, "0110 ee", 2}, {3, "0111 ee", 3},
-        {4, "1000 dd", 4}, {5, "0000 ee", 5}, {0xFF, "0000 ee", 0xFF}, {4, "1000 dd", 4},
+        {4, "1000 dd", 4}, {5, "0000 ee", kChanged}, {0xFF, "0000 ee", kChanged}, {4, "1000 dd", 4},
     };
     for (const SettingsZone& z : kSettingsZones) {
         SCOPED_TRACE(ZoneName(z));
@@ -197,6 +202,7 @@ TEST_F(ZoneSettings, InputModeByteSelectsButtonsAndGoesBackAsChosen)
                 Put(node, kModes, z.inputModeAt, {c.byte});
                 D::Click(page, IDC_READ);
                 EXPECT_EQ(Input(page, z), c.shown);
+                Put(node, kModes, z.inputModeAt, {kChanged});
                 site.ClearCalls();
                 D::Click(page, IDC_WRITE);
                 const std::vector<unsigned char> sent = Sent(site, kModes);
@@ -280,20 +286,22 @@ TEST_F(ZoneSettings, OccupancyChoiceByteShowsItsPairAndGoesOutAsAPair)
 TEST_F(ZoneSettings, OccupancyChoiceClicks)
 {
     const SettingsZone& z = kZone4;
+    // The input mode byte starts as 5, which selects nothing; with "Choose
+    // Occup =>" selected it goes back as read.
     const struct {
         const char* what;
         std::vector<int> clicks;
         const char *input, *choice;
-        int sent;
+        int sent, sentMode;
     } cases[] = {
         {"choose occupancy clears the input's buttons and boxes",
-         {z.chooseInput, z.windowSwitch, IDC_CHOOSE_OCCUPANCY}, "0000 dd", "1 000 eee", 6},
+         {z.chooseInput, z.windowSwitch, IDC_CHOOSE_OCCUPANCY}, "0000 dd", "1 000 eee", 6, 5},
         {"all three boxes", {IDC_CHOOSE_OCCUPANCY, IDC_OCCUPANCY, IDC_STANDBY, IDC_UNOCCUPANCY}, "0000 dd",
-         "1 111 eee", 3},
+         "1 111 eee", 3, 5},
         {"disabled boxes still decide", {IDC_CHOOSE_OCCUPANCY, IDC_OCCUPANCY, IDC_UNOCCUPANCY, z.releaseCool},
-         "1000 dd", "0 101 ddd", 5},
+         "1000 dd", "0 101 ddd", 5, 4},
         {"choose input disables the boxes, keeping them", {IDC_CHOOSE_OCCUPANCY, IDC_STANDBY, z.chooseInput},
-         "0100 ee", "0 010 ddd", 6},
+         "0100 ee", "0 010 ddd", 6, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -313,8 +321,9 @@ TEST_F(ZoneSettings, OccupancyChoiceClicks)
         });
         EXPECT_EQ(input, c.input);
         EXPECT_EQ(choice, c.choice);
-        ASSERT_FALSE(sent.empty());
+        ASSERT_EQ(sent.size(), 31u);
         EXPECT_EQ(sent[0], c.sent);
+        EXPECT_EQ(sent[static_cast<size_t>(z.inputModeAt)], c.sentMode);
     }
 }
 
@@ -344,35 +353,34 @@ TEST_F(ZoneSettings, AFailedSetPointReadSkipsOnlyThatWrite)
     }
 }
 
-// A host that fills only the first 8 bytes of a read: the rest of each
-// buffer goes out as zeros, never as the bytes of the point read before.
+// A host that fills only the first 8 bytes of data points 56 and 57, read
+// after the whole of 58: the rest of their buffers goes out as zeros, never
+// as the bytes of 58. Zone 4 reads neither.
 TEST_F(ZoneSettings, AShortReadCarriesNoBytesOfAnotherPoint)
 {
     SiteOptions shortReads;
-    shortReads.readFill = 8;
-    for (const SettingsZone& z : kSettingsZones) {
+    shortReads.readFill = {{56, 8}, {57, 8}};
+    for (const SettingsZone& z : {kSettingsZones[0], kSettingsZones[1], kSettingsZones[2]}) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = DistinctNode();
-        std::vector<NodeCall> calls;
+        std::vector<unsigned char> pid, timeout;
         OnPage(
             node, z.page,
             [&](HWND page, CNodeSite& site) {
                 site.ClearCalls();
                 D::Click(page, IDC_WRITE);
-                calls = site.Calls();
+                pid = Sent(site, z.pidPoint);
+                timeout = Sent(site, z.timeoutPoint);
             },
             shortReads);
-        for (const NodeCall& c : calls) {
-            if (c.kind != NodeCall::kWrite)
-                continue;
-            SCOPED_TRACE("data point " + std::to_string(c.point));
-            for (size_t i = 8; i < c.bytes.size(); ++i) {
-                const bool owned = (c.point == z.timeoutPoint && (i == size_t(z.timeoutAt) || i == size_t(z.timeoutAt) + 1)) ||
-                                   (c.point == z.pidPoint && i >= size_t(z.pidAt) && i < size_t(z.pidAt) + 10) ||
-                                   (c.point == kModes && i == size_t(z.inputModeAt)) || c.point == z.setPoints;
-                if (!owned) {
-                    EXPECT_EQ(c.bytes[i], 0) << "byte " << i;
-                }
+        ASSERT_EQ(pid.size(), 31u);
+        ASSERT_EQ(timeout.size(), 31u);
+        for (int i = 8; i < 31; ++i) {
+            if (i < z.pidAt || i >= z.pidAt + 10) {
+                EXPECT_EQ(pid[static_cast<size_t>(i)], 0) << "data point 57, byte " << i;
+            }
+            if (i != z.timeoutAt && i != z.timeoutAt + 1) {
+                EXPECT_EQ(timeout[static_cast<size_t>(i)], 0) << "data point 56, byte " << i;
             }
         }
     }
