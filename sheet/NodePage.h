@@ -42,3 +42,12 @@ protected:
     void WritePoint(long point, const PointBuffer& buffer, long length) const;
     long GetNodeName(NameBuffer& buffer) const;
 };
+
+// One page class of a zone page family: `family` over zone `zone` (1 to 4),
+// with dynamic creation.
+#define VENNOX_ZONE_PAGE(name, family, zone) \
+    class name : public family {             \
+        DECLARE_DYNCREATE(name)              \
+    public:                                  \
+        name() : family(zone) {}             \
+    };

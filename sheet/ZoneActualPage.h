@@ -69,14 +69,7 @@ private:
     const ZoneActualRow& m_zone;
 };
 
-#define VENNOX_ZONE_ACTUAL_PAGE(name, zone)      \
-    class name : public CZoneActualPage {        \
-        DECLARE_DYNCREATE(name)                  \
-    public:                                      \
-        name() : CZoneActualPage(zone) {}        \
-    };
-
-VENNOX_ZONE_ACTUAL_PAGE(CPage2PropPage, 1)
-VENNOX_ZONE_ACTUAL_PAGE(CPage4PropPage, 2)
-VENNOX_ZONE_ACTUAL_PAGE(CPage6PropPage, 3)
-VENNOX_ZONE_ACTUAL_PAGE(CPage8PropPage, 4)
+VENNOX_ZONE_PAGE(CPage2PropPage, CZoneActualPage, 1)
+VENNOX_ZONE_PAGE(CPage4PropPage, CZoneActualPage, 2)
+VENNOX_ZONE_PAGE(CPage6PropPage, CZoneActualPage, 3)
+VENNOX_ZONE_PAGE(CPage8PropPage, CZoneActualPage, 4)

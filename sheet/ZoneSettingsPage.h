@@ -68,14 +68,7 @@ private:
     const ZoneSettingsRow& m_zone;
 };
 
-#define VENNOX_ZONE_SETTINGS_PAGE(name, zone)    \
-    class name : public CZoneSettingsPage {      \
-        DECLARE_DYNCREATE(name)                  \
-    public:                                      \
-        name() : CZoneSettingsPage(zone) {}      \
-    };
-
-VENNOX_ZONE_SETTINGS_PAGE(CPage3PropPage, 1)
-VENNOX_ZONE_SETTINGS_PAGE(CPage5PropPage, 2)
-VENNOX_ZONE_SETTINGS_PAGE(CPage7PropPage, 3)
-VENNOX_ZONE_SETTINGS_PAGE(CPage9PropPage, 4)
+VENNOX_ZONE_PAGE(CPage3PropPage, CZoneSettingsPage, 1)
+VENNOX_ZONE_PAGE(CPage5PropPage, CZoneSettingsPage, 2)
+VENNOX_ZONE_PAGE(CPage7PropPage, CZoneSettingsPage, 3)
+VENNOX_ZONE_PAGE(CPage9PropPage, CZoneSettingsPage, 4)
