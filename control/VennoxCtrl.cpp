@@ -16,12 +16,6 @@ namespace {
 
 CTypeLibCache g_typeLibCache(LIBID_VennoxLib);
 
-const AFX_VERBMAP_ENTRY kVerbs[] = {
-    {1, AFX_IDS_VERB_PROPERTIES, static_cast<BOOL (COleControl::*)(LPMSG, HWND, LPCRECT)>(&CVennoxCtrl::OnProperties)},
-    {0, 0, nullptr},
-};
-const AFX_VERBMAP kMessageMap = {kVerbs};
-
 const AFX_DISPMAP_ENTRY kDispatch[] = {
     {DISPID_ABOUTBOX, L"AboutBox", static_cast<void (COleControl::*)()>(&CVennoxCtrl::AboutBox)},
     {0, nullptr, nullptr},
@@ -48,7 +42,9 @@ HRESULT CVennoxCtrl::GetTypeLib(LCID lcid, ITypeLib** ppTypeLib)
     return LoadRegTypeLib(LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor, lcid, ppTypeLib);
 }
 
-const AFX_VERBMAP* CVennoxCtrl::GetMessageMap() const { return &kMessageMap; }
+BEGIN_MESSAGE_MAP(CVennoxCtrl, COleControl)
+    ON_OLEVERB(AFX_IDS_VERB_PROPERTIES, &CVennoxCtrl::OnProperties)
+END_MESSAGE_MAP()
 
 const AFX_DISPMAP* CVennoxCtrl::GetDispatchMap() const { return &kDispatchMap; }
 

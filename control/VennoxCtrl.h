@@ -24,7 +24,6 @@ public:
     UINT GetTypeInfoCount() override;
     CTypeLibCache* GetTypeLibCache() override;
     HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib) override;
-    const AFX_VERBMAP* GetMessageMap() const override;
     const AFX_DISPMAP* GetDispatchMap() const override;
     void DoPropExchange(CPropExchange* pPX) override;
     void OnResetState() override;
@@ -37,6 +36,9 @@ public:
 
     // Dispatch method, DISPID -552.
     void AboutBox();
+
+    // One OLE verb: the standard properties verb, handled by OnProperties.
+    DECLARE_MESSAGE_MAP()
 };
 
 // The control that most recently opened the sheet; null until one has.

@@ -13,6 +13,27 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
     return false;
 }
 
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{AfxSigEnd, 0, nullptr, nullptr, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR id) const
+{
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e)
+            if (e->kind == kind && (kind == AfxSigTimer || e->id == id))
+                return e;
+    return nullptr;
+}
+
 namespace {
 AFX_MODULE_STATE g_moduleState;
 // One thread per apartment; the pointer only changes inside AFX_MANAGE_STATE scopes.

@@ -46,6 +46,82 @@ public:                                                        \
     CObject* name::CreateObject() { return new name; }    \
     IMPLEMENT_RUNTIMECLASS(name, base, name::CreateObject)
 
+// ---- Message maps ---------------------------------------------------------
+
+class CCmdTarget;
+
+// Typed handlers: a click handler takes no arguments, a timer handler the
+// timer's identifier, an OLE verb handler the verb's message, parent window
+// and position.
+using AFX_PMSG = void (CCmdTarget::*)();
+using AFX_PMSG_TIMER = void (CCmdTarget::*)(UINT_PTR nIDEvent);
+using AFX_PMSG_VERB = BOOL (CCmdTarget::*)(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
+
+enum AFX_MSG_KIND : UINT {
+    AfxSigEnd = 0,
+    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`: void ()
+    AfxSigTimer,    // WM_TIMER, any timer: void (UINT_PTR nIDEvent)
+    AfxSigOleVerb,  // an OLE verb whose menu name is string `id`
+};
+
+struct AFX_MSGMAP_ENTRY {
+    AFX_MSG_KIND kind;
+    UINT_PTR id;                  // the control of a click, the menu name of a verb
+    AFX_PMSG handler;             // AfxSigClicked
+    AFX_PMSG_TIMER timerHandler;  // AfxSigTimer
+    AFX_PMSG_VERB verbHandler;    // AfxSigOleVerb
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();  // null for the root (CCmdTarget)
+    const AFX_MSGMAP_ENTRY* lpEntries;     // ends with an AfxSigEnd entry
+};
+
+// In the class: DECLARE_MESSAGE_MAP()
+// In the source: BEGIN_MESSAGE_MAP(CMyPage, CPropertyPage)
+//                    ON_BN_CLICKED(201, &CMyPage::OnRead)
+//                    ON_WM_TIMER()      // CMyPage::OnTimer(UINT_PTR)
+//                END_MESSAGE_MAP()
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+    static const AFX_MSGMAP* GetThisMessageMap();      \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
+    {                                                                                 \
+        using ThisClass = theClass;                                                   \
+        using TheBaseClass = baseClass;                                               \
+        static const AFX_MSGMAP_ENTRY entries[] = {
+
+#define END_MESSAGE_MAP()                                                     \
+        {AfxSigEnd, 0, nullptr, nullptr, nullptr}};                           \
+        static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &map;                                                          \
+    }
+
+#define AFX_MSG_HANDLER(fn) static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(fn))
+#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn), nullptr, nullptr},
+#define ON_WM_TIMER()                   \
+    {AfxSigTimer, 0, nullptr,           \
+     static_cast<AFX_PMSG_TIMER>(static_cast<void (ThisClass::*)(UINT_PTR)>(&ThisClass::OnTimer)), nullptr},
+// A control's own verbs are numbered from 1 in the order of their entries.
+#define ON_OLEVERB(idsVerbName, fn)                                                         \
+    {AfxSigOleVerb, (idsVerbName), nullptr, nullptr,                                        \
+     static_cast<AFX_PMSG_VERB>(static_cast<BOOL (ThisClass::*)(LPMSG, HWND, LPCRECT)>(fn))},
+
+// The root of every class with a message map: windows and controls.
+class CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
+protected:
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+    // The first entry of `kind` (and, unless a timer, of `id`) in this
+    // class's map or its bases' maps.
+    const AFX_MSGMAP_ENTRY* FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR id) const;
+};
+
 // ---- Module state ---------------------------------------------------------
 
 // The module's own state: which module's resources and counts apply.

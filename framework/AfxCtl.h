@@ -1,5 +1,10 @@
-// The ActiveX control part of the framework layer: the control base class
-// with its OLE interfaces, the class factory and the control module object.
+// The ActiveX control part of the framework layer.
+//   CPropExchange      persisted state moved to and from a stream or bag
+//   CTypeLibCache      the module's type library, loaded once
+//   COleControl        the control base class (AfxCtlObject.cpp and the
+//                      other AfxCtl*.cpp files, one per group of interfaces)
+//   COleObjectFactory  the module's class factories (AfxFactory.cpp)
+//   COleControlModule  the module object (AfxFactory.cpp)
 #pragma once
 
 #include "framework/AfxCore.h"
@@ -7,6 +12,8 @@
 
 #include <ocidl.h>
 #include <olectl.h>
+
+#include <memory>
 
 // ---- Property exchange ----------------------------------------------------
 
@@ -30,20 +37,9 @@ protected:
     friend class COleControl;
 };
 
-// ---- Verb and dispatch maps -----------------------------------------------
+// ---- Dispatch and event maps ----------------------------------------------
 
 class COleControl;
-
-// One OLE verb of the control's message map.
-struct AFX_VERBMAP_ENTRY {
-    LONG nVerb;          // OLEIVERB_... or a positive verb number
-    UINT nMenuNameID;    // string ID of its menu name
-    BOOL (COleControl::*pfnVerb)(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
-};
-// The control's message map: its OLE verbs.
-struct AFX_VERBMAP {
-    const AFX_VERBMAP_ENTRY* pVerbs;  // ended by an entry with a null handler
-};
 
 // One method of the dispatch map: no parameters, no result.
 struct AFX_DISPMAP_ENTRY {
@@ -84,7 +80,8 @@ private:
 
 // ---- Control --------------------------------------------------------------
 
-class COleControl : public CObject {
+// Verbs come from the control's message map (ON_OLEVERB entries).
+class COleControl : public CCmdTarget {
 public:
     COleControl();
     ~COleControl() override;
@@ -109,7 +106,6 @@ public:
     virtual UINT GetTypeInfoCount() { return 0; }
     virtual CTypeLibCache* GetTypeLibCache() { return nullptr; }
     virtual HRESULT GetTypeLib(LCID lcid, ITypeLib** ppTypeLib);
-    virtual const AFX_VERBMAP* GetMessageMap() const;
     virtual const AFX_DISPMAP* GetDispatchMap() const;
     virtual const AFX_EVENTMAP* GetEventMap() const;
     virtual void DoPropExchange(CPropExchange* pPX);
@@ -121,11 +117,19 @@ public:
     virtual UINT GetUserTypeNameID() = 0;
     virtual DWORD GetMiscStatus() = 0;
 
-    struct Impl;  // the OLE interfaces
+    struct Impl;  // the OLE interfaces (AfxCtlImpl.h)
 
 private:
     friend struct Impl;
-    Impl* m_pImpl;
+    // The object's one reference count; the last release deletes the control,
+    // and with it the OLE object it holds.
+    // The entry of verb `verb` in the message maps, or null.
+    const AFX_MSGMAP_ENTRY* FindVerbEntry(LONG verb) const;
+    ULONG InternalAddRef();
+    ULONG InternalRelease();
+
+    LONG m_dwRef = 1;
+    std::unique_ptr<Impl> m_pImpl;
     afx::com_ptr<IOleClientSite> m_pClientSite;
     HWND m_hWnd = nullptr;
     IID m_piidPrimary = IID_NULL;

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <unordered_map>
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -138,38 +138,13 @@ std::string CWnd::GetWindowText() const
     return text;
 }
 
-const AFX_MSGMAP* CWnd::GetThisMessageMap()
-{
-    static const AFX_MSGMAP_ENTRY entries[] = {{AfxSigEnd, 0, nullptr, nullptr}};
-    static const AFX_MSGMAP map = {nullptr, entries};
-    return &map;
-}
-
-const AFX_MSGMAP* CWnd::GetMessageMap() const
-{
-    return GetThisMessageMap();
-}
-
-namespace {
-
-const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, AFX_MSG_KIND kind, UINT_PTR id)
-{
-    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e)
-            if (e->kind == kind && (kind == AfxSigTimer || e->id == id))
-                return e;
-    return nullptr;
-}
-
-}  // namespace
-
 bool CWnd::OnMapMessage(UINT msg, WPARAM wParam, LPARAM)
 {
     const AFX_MSGMAP_ENTRY* e = nullptr;
     if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
-        e = FindEntry(GetMessageMap(), AfxSigClicked, MapControlID(LOWORD(wParam)));
+        e = FindMessageEntry(AfxSigClicked, MapControlID(LOWORD(wParam)));
     else if (msg == WM_TIMER)
-        e = FindEntry(GetMessageMap(), AfxSigTimer, 0);
+        e = FindMessageEntry(AfxSigTimer, 0);
     if (!e)
         return false;
     // A handler may dispatch other messages before it returns.

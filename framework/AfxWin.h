@@ -14,64 +14,9 @@
 class CWnd;
 class CDataExchange;
 
-// ---- Message maps ---------------------------------------------------------
-
-// Typed handlers: a click handler takes no arguments, a timer handler the
-// timer's identifier.
-using AFX_PMSG = void (CWnd::*)();
-using AFX_PMSG_TIMER = void (CWnd::*)(UINT_PTR nIDEvent);
-
-enum AFX_MSG_KIND : UINT {
-    AfxSigEnd = 0,
-    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`: void ()
-    AfxSigTimer,    // WM_TIMER, any timer: void (UINT_PTR nIDEvent)
-};
-
-struct AFX_MSGMAP_ENTRY {
-    AFX_MSG_KIND kind;
-    UINT_PTR id;                  // the control of a click entry
-    AFX_PMSG handler;             // AfxSigClicked
-    AFX_PMSG_TIMER timerHandler;  // AfxSigTimer
-};
-
-struct AFX_MSGMAP {
-    const AFX_MSGMAP* (*pfnGetBaseMap)();  // null for the root (CWnd)
-    const AFX_MSGMAP_ENTRY* lpEntries;     // ends with an AfxSigEnd entry
-};
-
-// In the class: DECLARE_MESSAGE_MAP()
-// In the source: BEGIN_MESSAGE_MAP(CMyPage, CPropertyPage)
-//                    ON_BN_CLICKED(201, &CMyPage::OnRead)
-//                    ON_WM_TIMER()      // CMyPage::OnTimer(UINT_PTR)
-//                END_MESSAGE_MAP()
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const AFX_MSGMAP* GetThisMessageMap();      \
-    const AFX_MSGMAP* GetMessageMap() const override;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
-    {                                                                                 \
-        using ThisClass = theClass;                                                   \
-        using TheBaseClass = baseClass;                                               \
-        static const AFX_MSGMAP_ENTRY entries[] = {
-
-#define END_MESSAGE_MAP()                                                     \
-        {AfxSigEnd, 0, nullptr, nullptr}};                                    \
-        static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-        return &map;                                                          \
-    }
-
-#define AFX_MSG_HANDLER(fn) static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(fn))
-#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn), nullptr},
-#define ON_WM_TIMER()                   \
-    {AfxSigTimer, 0, nullptr,           \
-     static_cast<AFX_PMSG_TIMER>(static_cast<void (ThisClass::*)(UINT_PTR)>(&ThisClass::OnTimer))},
-
 // ---- CWnd -----------------------------------------------------------------
 
-class CWnd : public CObject {
+class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
@@ -121,9 +66,6 @@ public:
     }
 
 protected:
-    static const AFX_MSGMAP* GetThisMessageMap();
-    virtual const AFX_MSGMAP* GetMessageMap() const;
-
     // The control ID under which a click is looked up in the message maps.
     // The base version keeps it. A family of windows that shares one map,
     // written in the control IDs of its first member, maps the IDs of the
