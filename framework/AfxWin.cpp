@@ -156,11 +156,12 @@ bool CWnd::OnMapMessage(UINT msg, WPARAM wParam, LPARAM)
     return !std::exchange(m_bDefault, outer);
 }
 
-void CWnd::DetachBoundControls()
+void CWnd::DetachAll()
 {
     for (CWnd* control : m_boundControls)
         control->Detach();
     m_boundControls.clear();
+    Detach();
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
@@ -197,35 +198,50 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Dialogs and pages share one procedure: the object is attached to its
+// window at WM_INITDIALOG and detached, with its bound controls, at
+// WM_NCDESTROY.
+INT_PTR CDialog::RunDialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialog* pInit)
 {
     if (msg == WM_INITDIALOG) {
-        auto* dlg = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-        dlg->Attach(hWnd);
-        return dlg->OnInitDialog();
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(pInit));
+        pInit->Attach(hWnd);
+        return pInit->OnInitDialog();
     }
     auto* dlg = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
     if (!dlg)
         return FALSE;
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_TIMER:
-        if (dlg->OnMapMessage(msg, wParam, lParam))
-            return TRUE;
-        if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == IDOK) { dlg->OnOK(); return TRUE; }
-            if (LOWORD(wParam) == IDCANCEL) { dlg->OnCancel(); return TRUE; }
-        }
-        return FALSE;
-    case WM_NCDESTROY:
+    if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
-        dlg->DetachBoundControls();
-        dlg->Detach();
-        return FALSE;
-    default:
+        dlg->DetachAll();
         return FALSE;
     }
+    return dlg->OnDialogMessage(msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* init = msg == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam) : nullptr;
+    return RunDialogProc(hWnd, msg, wParam, lParam, init);
+}
+
+INT_PTR CDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_COMMAND && msg != WM_TIMER)
+        return FALSE;
+    if (OnMapMessage(msg, wParam, lParam))
+        return TRUE;
+    if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED)
+        return FALSE;
+    if (LOWORD(wParam) == IDOK) {
+        OnOK();
+        return TRUE;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
 }
 
 // ---- CPropertyPage --------------------------------------------------------
@@ -257,42 +273,29 @@ const PROPSHEETPAGEA& CPropertyPage::GetPSP()
 
 INT_PTR CALLBACK CPropertyPage::PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_INITDIALOG) {
-        // lParam is the system's copy of the page description.
-        auto* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
-        auto* page = reinterpret_cast<CPropertyPage*>(psp->lParam);
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
-        page->Attach(hWnd);
-        return page->OnInitDialog();
-    }
-    auto* page = reinterpret_cast<CPropertyPage*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
-    if (!page)
+    // lParam of WM_INITDIALOG is the system's copy of the page description.
+    CDialog* init = nullptr;
+    if (msg == WM_INITDIALOG)
+        init = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam);
+    return RunDialogProc(hWnd, msg, wParam, lParam, init);
+}
+
+INT_PTR CPropertyPage::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND || msg == WM_TIMER)
+        return OnMapMessage(msg, wParam, lParam) ? TRUE : FALSE;
+    if (msg != WM_NOTIFY)
         return FALSE;
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_TIMER:
-        return page->OnMapMessage(msg, wParam, lParam) ? TRUE : FALSE;
-    case WM_NOTIFY: {
-        auto* nm = reinterpret_cast<const NMHDR*>(lParam);
-        LONG_PTR result;
-        switch (nm->code) {
-        case PSN_SETACTIVE: result = page->OnSetActive() ? 0 : -1; break;
-        case PSN_KILLACTIVE: result = page->OnKillActive() ? FALSE : TRUE; break;
-        case PSN_APPLY: result = page->OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; break;
-        case PSN_RESET: page->OnReset(); result = 0; break;
-        default: return FALSE;
-        }
-        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
-        return TRUE;
+    LONG_PTR result = 0;
+    switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+    case PSN_SETACTIVE: result = OnSetActive() ? 0 : -1; break;
+    case PSN_KILLACTIVE: result = OnKillActive() ? FALSE : TRUE; break;
+    case PSN_APPLY: result = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; break;
+    case PSN_RESET: OnReset(); break;
+    default: return FALSE;
     }
-    case WM_NCDESTROY:
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
-        page->DetachBoundControls();
-        page->Detach();
-        return FALSE;
-    default:
-        return FALSE;
-    }
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 // ---- CPropertySheet -------------------------------------------------------
@@ -399,8 +402,7 @@ LRESULT CALLBACK CPropertySheet::SheetWndProc(HWND hWnd, UINT msg, WPARAM wParam
     case WM_NCDESTROY:
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
         sheet->m_pfnSuper = nullptr;
-        sheet->DetachBoundControls();
-        sheet->Detach();
+        sheet->DetachAll();
         break;
     default:
         break;

@@ -85,7 +85,8 @@ protected:
     // Controls bound by DDX_Control; detached when this window is destroyed.
     std::vector<CWnd*> m_boundControls;
     bool m_bDefault = false;  // set by Default() during a dispatch
-    void DetachBoundControls();
+    // At WM_NCDESTROY: detaches the bound controls and this object.
+    void DetachAll();
 
     friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 };
@@ -142,6 +143,11 @@ protected:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
+    // Messages after WM_INITDIALOG and before WM_NCDESTROY; the dialog
+    // procedure's result.
+    virtual INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    static INT_PTR RunDialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialog* pInit);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
@@ -170,6 +176,8 @@ public:
     PROPSHEETPAGEA m_psp;
 
 protected:
+    INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
     UINT m_nIDCaption;
     std::string m_strCaption;
 
