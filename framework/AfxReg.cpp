@@ -1,5 +1,5 @@
 // Type library and control class registration under HKEY_CLASSES_ROOT,
-// through the ANSI registry functions.
+// through the ANSI registry functions, and the registry helpers they use.
 #include "framework/AfxReg.h"
 
 #include "framework/Handles.h"
@@ -8,10 +8,10 @@
 #include <oleauto.h>
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <cstring>
+
+// ---- Registry helpers -----------------------------------------------------
 
 namespace afx {
 
@@ -26,6 +26,49 @@ bool GuidToString(REFGUID guid, char (&text)[39])
     return true;
 }
 
+std::vector<std::string> SubKeys(HKEY parent, const std::string& path)
+{
+    std::vector<std::string> names;
+    unique_hkey key;
+    if (::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        char name[256];  // the longest key name is 255 characters
+        DWORD len = sizeof name;
+        if (::RegEnumKeyExA(key.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            return names;
+        names.emplace_back(name, len);
+    }
+}
+
+bool KeyExists(HKEY parent, const std::string& path)
+{
+    unique_hkey key;
+    return ::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::string DefaultValue(HKEY parent, const std::string& path)
+{
+    char value[MAX_PATH * 2];
+    LONG len = sizeof value;
+    if (::RegQueryValueA(parent, path.c_str(), value, &len) != ERROR_SUCCESS)
+        return std::string();
+    return value;
+}
+
+bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name)
+{
+    unique_hkey key;
+    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    if (!value)
+        return true;
+    return ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                            static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+}
+
 bool DeleteKeyTree(HKEY parent, LPCSTR subkey)
 {
     unique_hkey key;
@@ -34,55 +77,71 @@ bool DeleteKeyTree(HKEY parent, LPCSTR subkey)
         return true;
     if (rc != ERROR_SUCCESS)
         return false;
-    // Always the first child: each pass deletes the one it found.
-    for (;;) {
-        char child[256];
-        DWORD len = sizeof child;
-        rc = ::RegEnumKeyExA(key.get(), 0, child, &len, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            break;
-        if (rc != ERROR_SUCCESS || !DeleteKeyTree(key.get(), child))
+    for (const std::string& child : SubKeys(key.get(), std::string()))
+        if (!DeleteKeyTree(key.get(), child.c_str()))
             return false;
-    }
     key.reset();
     return ::RegDeleteKeyA(parent, subkey) == ERROR_SUCCESS;
 }
 
 }  // namespace afx
 
+// ---- Type library ---------------------------------------------------------
+
 namespace {
 
-// Creates HKCR\path (with its parents) and, when `value` is given, sets its
-// value `name` (the default value for null) to it as REG_SZ.
-bool SetKey(const std::string& path, LPCSTR value, LPCSTR name = nullptr)
+const HKEY kRoot = HKEY_CLASSES_ROOT;
+
+#ifdef _WIN64
+const SYSKIND kSysKind = SYS_WIN64;
+const char kSysKindName[] = "win64";
+#else
+const SYSKIND kSysKind = SYS_WIN32;
+const char kSysKindName[] = "win32";
+#endif
+
+bool Widen(LPCSTR text, std::wstring* wide)
 {
-    afx::unique_hkey key;
-    if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS)
+    wchar_t buffer[MAX_PATH * 2];
+    if (!::MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, MAX_PATH * 2))
         return false;
-    if (!value)
-        return true;
-    return ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                            static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+    *wide = buffer;
+    return true;
 }
 
-// The highest version registered under HKCR\TypeLib\{libid}, from its
+// The library's file and help directory: the module, or `pszFileName`
+// beside it; the help directory defaults to the module's folder.
+bool TypeLibPaths(HINSTANCE hInstance, LPCSTR pszFileName, LPCSTR pszHelpDir, std::wstring* file,
+                  std::wstring* help)
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(hInstance, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    *file = std::wstring(path, n);
+    const std::wstring folder = file->substr(0, file->find_last_of(L"\\/") + 1);
+    std::wstring name;
+    if (pszFileName) {
+        if (!Widen(pszFileName, &name))
+            return false;
+        *file = folder + name;
+    }
+    if (pszHelpDir)
+        return Widen(pszHelpDir, help);
+    *help = folder;
+    if (help->size() > 3 && (help->back() == L'\\' || help->back() == L'/'))
+        help->pop_back();  // "C:\dir", not "C:\dir\"
+    return true;
+}
+
+// The highest version registered under TypeLib\{libid}, from its
 // "major.minor" sub-keys (hexadecimal).
 bool RegisteredVersion(const char* libid, WORD* major, WORD* minor)
 {
-    afx::unique_hkey key;
-    std::string path = std::string("TypeLib\\") + libid;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return false;
     bool found = false;
-    for (DWORD i = 0;; ++i) {
-        char name[64];
-        DWORD len = sizeof name;
-        if (::RegEnumKeyExA(key.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
+    for (const std::string& name : afx::SubKeys(kRoot, std::string("TypeLib\\") + libid)) {
         unsigned maj = 0, min = 0;
-        if (std::sscanf(name, "%x.%x", &maj, &min) != 2 || maj > 0xFFFF || min > 0xFFFF)
+        if (std::sscanf(name.c_str(), "%x.%x", &maj, &min) != 2 || maj > 0xFFFF || min > 0xFFFF)
             continue;
         if (!found || maj > *major || (maj == *major && min > *minor)) {
             *major = static_cast<WORD>(maj);
@@ -93,21 +152,6 @@ bool RegisteredVersion(const char* libid, WORD* major, WORD* minor)
     return found;
 }
 
-bool KeyExists(const std::string& path)
-{
-    afx::unique_hkey key;
-    return ::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) ==
-           ERROR_SUCCESS;
-}
-
-#ifdef _WIN64
-const SYSKIND kSysKind = SYS_WIN64;
-const char kSysKindName[] = "win64";
-#else
-const SYSKIND kSysKind = SYS_WIN32;
-const char kSysKindName[] = "win32";
-#endif
-
 // "<version key>\<lcid>\win64": the entry naming the library's file.
 std::string LocaleKey(const std::string& versionKey, unsigned long lcid)
 {
@@ -116,14 +160,23 @@ std::string LocaleKey(const std::string& versionKey, unsigned long lcid)
     return versionKey + sub;
 }
 
-// The default value of HKCR\path; empty when absent.
-std::string DefaultValue(const std::string& path)
+// The locales to remove: `lcid` when registered for this platform; for
+// locale 0, every locale the version is registered under (a library built
+// for one locale registers under that locale's key).
+std::vector<LCID> LocalesToRemove(const std::string& versionKey, LCID lcid)
 {
-    char value[MAX_PATH * 2];
-    LONG len = sizeof value;
-    if (::RegQueryValueA(HKEY_CLASSES_ROOT, path.c_str(), value, &len) != ERROR_SUCCESS)
-        return std::string();
-    return value;
+    if (afx::KeyExists(kRoot, LocaleKey(versionKey, lcid)))
+        return {lcid};
+    std::vector<LCID> locales;
+    if (lcid != 0)
+        return locales;
+    for (const std::string& name : afx::SubKeys(kRoot, versionKey)) {
+        char* end = nullptr;
+        unsigned long value = std::strtoul(name.c_str(), &end, 16);
+        if (end != name.c_str() && *end == '\0' && afx::KeyExists(kRoot, LocaleKey(versionKey, value)))
+            locales.push_back(static_cast<LCID>(value));
+    }
+    return locales;
 }
 
 // Deletes `localeKey` ("<version key>\\<lcid>\\<platform>"), the locale key
@@ -131,25 +184,59 @@ std::string DefaultValue(const std::string& path)
 // library key when no other locale or platform remains.
 void RemoveLocaleEntries(const std::string& versionKey, const std::string& localeKey)
 {
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, localeKey.c_str());
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, localeKey.substr(0, localeKey.rfind('\\')).c_str());  // fails unless empty
-    {
-        afx::unique_hkey key;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, versionKey.c_str(), 0, KEY_READ, key.put()) !=
-            ERROR_SUCCESS)
-            return;
-        for (DWORD i = 0;; ++i) {
-            char name[64];
-            DWORD len = sizeof name;
-            if (::RegEnumKeyExA(key.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            if (::lstrcmpiA(name, "FLAGS") != 0 && ::lstrcmpiA(name, "HELPDIR") != 0)
-                return;  // another locale is still registered
-        }
+    ::RegDeleteKeyA(kRoot, localeKey.c_str());
+    ::RegDeleteKeyA(kRoot, localeKey.substr(0, localeKey.rfind('\\')).c_str());  // fails unless empty
+    if (!afx::KeyExists(kRoot, versionKey))
+        return;
+    for (const std::string& name : afx::SubKeys(kRoot, versionKey))
+        if (::lstrcmpiA(name.c_str(), "FLAGS") != 0 && ::lstrcmpiA(name.c_str(), "HELPDIR") != 0)
+            return;  // another locale is still registered
+    afx::DeleteKeyTree(kRoot, versionKey.c_str());
+    ::RegDeleteKeyA(kRoot, versionKey.substr(0, versionKey.rfind('\\')).c_str());
+}
+
+// The dispatch and automation interfaces of the library in `file`; false
+// when it cannot be loaded.
+bool InterfacesOfFile(const std::string& file, std::vector<std::string>* iids)
+{
+    afx::com_ptr<ITypeLib> lib;
+    std::wstring wide;
+    if (file.empty() || !Widen(file.c_str(), &wide) ||
+        FAILED(::LoadTypeLibEx(wide.c_str(), REGKIND_NONE, lib.put())))
+        return false;
+    for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
+        afx::com_ptr<ITypeInfo> info;
+        TYPEATTR* attr = nullptr;
+        if (FAILED(lib->GetTypeInfo(i, info.put())) || FAILED(info->GetTypeAttr(&attr)))
+            continue;
+        char text[39];
+        if ((attr->typekind == TKIND_DISPATCH ||
+             (attr->typekind == TKIND_INTERFACE && (attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION))) &&
+            afx::GuidToString(attr->guid, text))
+            iids->push_back(text);
+        info->ReleaseTypeAttr(attr);
     }
-    afx::DeleteKeyTree(HKEY_CLASSES_ROOT, versionKey.c_str());
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, versionKey.substr(0, versionKey.rfind('\\')).c_str());
+    return true;
+}
+
+// Whether Interface\{iid}\TypeLib names library `libid` at `version` (or no
+// version).
+bool BoundTo(const std::string& iid, const char* libid, const char* version)
+{
+    afx::unique_hkey typeLib;
+    if (::RegOpenKeyExA(kRoot, ("Interface\\" + iid + "\\TypeLib").c_str(), 0, KEY_READ,
+                        typeLib.put()) != ERROR_SUCCESS)
+        return false;
+    char value[64], ver[16];
+    DWORD valueLen = sizeof value, verLen = sizeof ver, type = 0;
+    if (::RegQueryValueExA(typeLib.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                           &valueLen) != ERROR_SUCCESS ||
+        type != REG_SZ || ::lstrcmpiA(value, libid) != 0)
+        return false;
+    // Bound to another version?
+    return ::RegQueryValueExA(typeLib.get(), "Version", nullptr, &type, reinterpret_cast<BYTE*>(ver),
+                              &verLen) != ERROR_SUCCESS ||
+           type != REG_SZ || ::lstrcmpiA(ver, version) == 0;
 }
 
 // The interfaces ("{iid}") that registering the library bound to it: its
@@ -160,82 +247,47 @@ std::vector<std::string> BoundInterfaces(const std::string& localeKey, const cha
                                          const char* version)
 {
     std::vector<std::string> iids;
-    std::string file = DefaultValue(localeKey);
-    wchar_t wide[MAX_PATH * 2];
-    afx::com_ptr<ITypeLib> lib;
-    if (!file.empty() && ::MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH * 2) &&
-        SUCCEEDED(::LoadTypeLibEx(wide, REGKIND_NONE, lib.put()))) {
-        for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
-            afx::com_ptr<ITypeInfo> info;
-            TYPEATTR* attr = nullptr;
-            if (FAILED(lib->GetTypeInfo(i, info.put())) || FAILED(info->GetTypeAttr(&attr)))
-                continue;
-            char text[39];
-            if ((attr->typekind == TKIND_DISPATCH ||
-                 (attr->typekind == TKIND_INTERFACE &&
-                  (attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION))) &&
-                afx::GuidToString(attr->guid, text))
-                iids.push_back(text);
-            info->ReleaseTypeAttr(attr);
-        }
+    if (InterfacesOfFile(afx::DefaultValue(kRoot, localeKey), &iids))
         return iids;
-    }
-    afx::unique_hkey root;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "Interface", 0, KEY_READ, root.put()) != ERROR_SUCCESS)
-        return iids;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD len = sizeof name;
-        if (::RegEnumKeyExA(root.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        afx::unique_hkey typeLib;
-        if (::RegOpenKeyExA(root.get(), (std::string(name) + "\\TypeLib").c_str(), 0, KEY_READ,
-                            typeLib.put()) != ERROR_SUCCESS)
-            continue;
-        char value[64], ver[16];
-        DWORD valueLen = sizeof value, verLen = sizeof ver, type = 0;
-        if (::RegQueryValueExA(typeLib.get(), nullptr, nullptr, &type,
-                               reinterpret_cast<BYTE*>(value), &valueLen) != ERROR_SUCCESS ||
-            type != REG_SZ || ::lstrcmpiA(value, libid) != 0)
-            continue;
-        if (::RegQueryValueExA(typeLib.get(), "Version", nullptr, &type,
-                               reinterpret_cast<BYTE*>(ver), &verLen) == ERROR_SUCCESS &&
-            type == REG_SZ && ::lstrcmpiA(ver, version) != 0)
-            continue;  // bound to another version
-        iids.push_back(name);
-    }
+    for (const std::string& iid : afx::SubKeys(kRoot, "Interface"))
+        if (BoundTo(iid, libid, version))
+            iids.push_back(iid);
     return iids;
 }
+
+// Removes one locale's registration of the library and the interface keys
+// bound to it; false when either remains.
+bool UnregisterLocale(REFGUID tlid, WORD major, WORD minor, LCID locale, const char* libid,
+                      const char* version, const std::string& versionKey)
+{
+    // The interfaces are read before the entry that names the file goes.
+    const std::string localeKey = LocaleKey(versionKey, locale);
+    std::vector<std::string> interfaces = BoundInterfaces(localeKey, libid, version);
+    HRESULT hr = ::UnRegisterTypeLib(tlid, major, minor, locale, kSysKind);
+    // It refuses when the file can no longer be loaded: remove the library's
+    // entries here then.
+    if (FAILED(hr) && afx::KeyExists(kRoot, localeKey))
+        RemoveLocaleEntries(versionKey, localeKey);
+    bool ok = !afx::KeyExists(kRoot, localeKey);
+    // UnRegisterTypeLib stops at the first interface key it cannot open and
+    // skips them all when it cannot load the file: remove whatever is still
+    // bound to this library.
+    for (const std::string& iid : interfaces) {
+        const std::string key = "Interface\\" + iid;
+        if (::lstrcmpiA(afx::DefaultValue(kRoot, key + "\\TypeLib").c_str(), libid) == 0)
+            ok = afx::DeleteKeyTree(kRoot, key.c_str()) && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName,
                            LPCSTR pszHelpDir)
 {
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(hInstance, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    std::wstring file, help;
+    if (!TypeLibPaths(hInstance, pszFileName, pszHelpDir, &file, &help))
         return FALSE;
-    std::wstring file(path, n);
-    std::wstring folder = file.substr(0, file.find_last_of(L"\\/") + 1);
-    if (pszFileName) {
-        wchar_t name[MAX_PATH];
-        if (!::MultiByteToWideChar(CP_ACP, 0, pszFileName, -1, name, MAX_PATH))
-            return FALSE;
-        file = folder + name;
-    }
-    std::wstring help;
-    if (pszHelpDir) {
-        wchar_t dir[MAX_PATH];
-        if (!::MultiByteToWideChar(CP_ACP, 0, pszHelpDir, -1, dir, MAX_PATH))
-            return FALSE;
-        help = dir;
-    } else {
-        help = folder;
-        if (help.size() > 3 && (help.back() == L'\\' || help.back() == L'/'))
-            help.pop_back();  // "C:\dir", not "C:\dir\"
-    }
-
     afx::com_ptr<ITypeLib> lib;
     if (FAILED(::LoadTypeLibEx(file.c_str(), REGKIND_NONE, lib.put())))
         return FALSE;
@@ -259,57 +311,61 @@ BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID 
     char version[16];
     std::snprintf(version, sizeof version, "%x.%x", wVerMajor, wVerMinor);
     const std::string versionKey = std::string("TypeLib\\") + libid + "\\" + version;
-    if (!KeyExists(versionKey))
-        return TRUE;
-
-    // Locale 0 stands for every locale the version is registered under: a
-    // library built for one locale registers under that locale's key.
-    std::vector<LCID> locales;
-    if (KeyExists(LocaleKey(versionKey, lcid))) {
-        locales.push_back(lcid);
-    } else if (lcid == 0) {
-        afx::unique_hkey key;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, versionKey.c_str(), 0, KEY_READ, key.put()) ==
-            ERROR_SUCCESS) {
-            for (DWORD i = 0;; ++i) {
-                char name[64];
-                DWORD len = sizeof name;
-                if (::RegEnumKeyExA(key.get(), i, name, &len, nullptr, nullptr, nullptr,
-                                    nullptr) != ERROR_SUCCESS)
-                    break;
-                char* end = nullptr;
-                unsigned long value = std::strtoul(name, &end, 16);
-                if (end != name && *end == '\0' && KeyExists(LocaleKey(versionKey, value)))
-                    locales.push_back(static_cast<LCID>(value));
-            }
-        }
-    }
-    if (locales.empty())
-        return TRUE;  // not registered for this platform
-
     bool ok = true;
-    for (LCID locale : locales) {
-        // The interfaces the registration bound to the library, read before
-        // the entry that names the file goes.
-        const std::string localeKey = LocaleKey(versionKey, locale);
-        std::vector<std::string> interfaces = BoundInterfaces(localeKey, libid, version);
-        HRESULT hr = ::UnRegisterTypeLib(tlid, wVerMajor, wVerMinor, locale, kSysKind);
-        // It refuses when the file can no longer be loaded: remove the
-        // library's entries here then.
-        if (FAILED(hr) && KeyExists(localeKey))
-            RemoveLocaleEntries(versionKey, localeKey);
-        ok = ok && !KeyExists(localeKey);
-        // UnRegisterTypeLib stops at the first interface key it cannot open
-        // and skips them all when it cannot load the file: remove whatever
-        // is still bound to this library.
-        for (const std::string& iid : interfaces) {
-            const std::string key = "Interface\\" + iid;
-            if (::lstrcmpiA(DefaultValue(key + "\\TypeLib").c_str(), libid) == 0)
-                ok = afx::DeleteKeyTree(HKEY_CLASSES_ROOT, key.c_str()) && ok;
-        }
-    }
+    // None when the version is not registered for this platform.
+    for (LCID locale : LocalesToRemove(versionKey, lcid))
+        ok = UnregisterLocale(tlid, wVerMajor, wVerMinor, locale, libid, version, versionKey) && ok;
     return ok ? TRUE : FALSE;
 }
+
+// ---- Control class --------------------------------------------------------
+
+namespace {
+
+// One registry entry of a class: the key, and the value to set (none for a
+// key that only has to exist) under `name` (the default value for null).
+struct ClassEntry {
+    std::string key;
+    std::string value;
+    bool hasValue;
+    LPCSTR name;
+};
+
+// The class key's and the ProgID key's entries, in the order they are written.
+std::vector<ClassEntry> ClassEntries(const char* clsid, LPCSTR progID, const char* module,
+                                     const char* typeName, UINT idBitmap, int flags, DWORD misc,
+                                     const char* libid, WORD major, WORD minor)
+{
+    char bitmap[MAX_PATH + 16], miscText[16], version[16];
+    std::snprintf(bitmap, sizeof bitmap, "%s, %u", module, idBitmap);
+    std::snprintf(miscText, sizeof miscText, "%lu", static_cast<unsigned long>(misc));
+    std::snprintf(version, sizeof version, "%u.%u", major, minor);
+    const std::string key = std::string("CLSID\\") + clsid;
+    std::vector<ClassEntry> e = {{key, typeName, true, nullptr}, {key + "\\InprocServer32", module, true, nullptr}};
+    if (flags & afxRegApartmentThreading)
+        e.push_back({key + "\\InprocServer32", "Apartment", true, "ThreadingModel"});
+    if (progID)
+        e.push_back({key + "\\ProgID", progID, true, nullptr});
+    e.push_back({key + "\\Control", "", false, nullptr});
+    if (flags & afxRegInsertable)
+        e.push_back({key + "\\Insertable", "", false, nullptr});
+    e.insert(e.end(), {{key + "\\ToolboxBitmap32", bitmap, true, nullptr},
+                       {key + "\\MiscStatus", "0", true, nullptr},
+                       {key + "\\MiscStatus\\1", miscText, true, nullptr},
+                       {key + "\\TypeLib", libid, true, nullptr},
+                       {key + "\\Version", version, true, nullptr},
+                       // "Controls": written directly, so that unregistration
+                       // leaves no Component Categories entries behind.
+                       {key + "\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}", "", false, nullptr}});
+    if (!progID)
+        return e;
+    e.insert(e.end(), {{progID, typeName, true, nullptr}, {std::string(progID) + "\\CLSID", clsid, true, nullptr}});
+    if (flags & afxRegInsertable)
+        e.push_back({std::string(progID) + "\\Insertable", "", false, nullptr});
+    return e;
+}
+
+}  // namespace
 
 BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszProgID,
                                 UINT idTypeName, UINT idBitmap, int nRegFlags,
@@ -326,37 +382,14 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszP
     char typeName[256];
     if (::LoadStringA(hInstance, idTypeName, typeName, sizeof typeName) <= 0)
         return FALSE;
-
-    char bitmap[MAX_PATH + 16], misc[16], version[16];
-    std::snprintf(bitmap, sizeof bitmap, "%s, %u", module, idBitmap);
-    std::snprintf(misc, sizeof misc, "%lu", static_cast<unsigned long>(dwMiscStatus));
-    std::snprintf(version, sizeof version, "%u.%u", wVerMajor, wVerMinor);
-
-    const std::string key = std::string("CLSID\\") + clsidText;
-    bool ok = SetKey(key, typeName) && SetKey(key + "\\InprocServer32", module);
-    if (ok && (nRegFlags & afxRegApartmentThreading))
-        ok = SetKey(key + "\\InprocServer32", "Apartment", "ThreadingModel");
-    if (ok && pszProgID)
-        ok = SetKey(key + "\\ProgID", pszProgID);
-    ok = ok && SetKey(key + "\\Control", nullptr);
-    if (ok && (nRegFlags & afxRegInsertable))
-        ok = SetKey(key + "\\Insertable", nullptr);
-    ok = ok && SetKey(key + "\\ToolboxBitmap32", bitmap) &&
-         SetKey(key + "\\MiscStatus", "0") && SetKey(key + "\\MiscStatus\\1", misc) &&
-         SetKey(key + "\\TypeLib", libid) && SetKey(key + "\\Version", version) &&
-         // "Controls": written directly, so that unregistration leaves no
-         // Component Categories entries behind.
-         SetKey(key + "\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}",
-                nullptr);
-    if (ok && pszProgID) {
-        const std::string prog = pszProgID;
-        ok = SetKey(prog, typeName) && SetKey(prog + "\\CLSID", clsidText);
-        if (ok && (nRegFlags & afxRegInsertable))
-            ok = SetKey(prog + "\\Insertable", nullptr);
+    for (const ClassEntry& e : ClassEntries(clsidText, pszProgID, module, typeName, idBitmap, nRegFlags,
+                                            dwMiscStatus, libid, wVerMajor, wVerMinor)) {
+        if (!afx::SetKey(kRoot, e.key, e.hasValue ? e.value.c_str() : nullptr, e.name)) {
+            AfxOleUnregisterClass(clsid, pszProgID);
+            return FALSE;
+        }
     }
-    if (!ok)
-        AfxOleUnregisterClass(clsid, pszProgID);
-    return ok ? TRUE : FALSE;
+    return TRUE;
 }
 
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID)
@@ -364,8 +397,8 @@ BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID)
     char clsidText[39];
     if (!afx::GuidToString(clsid, clsidText))
         return FALSE;
-    bool ok = afx::DeleteKeyTree(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + clsidText).c_str());
+    bool ok = afx::DeleteKeyTree(kRoot, (std::string("CLSID\\") + clsidText).c_str());
     if (pszProgID && *pszProgID)
-        ok = afx::DeleteKeyTree(HKEY_CLASSES_ROOT, pszProgID) && ok;
+        ok = afx::DeleteKeyTree(kRoot, pszProgID) && ok;
     return ok ? TRUE : FALSE;
 }

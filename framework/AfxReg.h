@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // Registration flags of AfxOleRegisterControlClass.
 constexpr int afxRegInsertable = 0x0001;              // writes the Insertable key
 constexpr int afxRegApartmentThreading = 0x0002;      // ThreadingModel "Apartment"
@@ -30,9 +33,19 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszP
 // count as removed.
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID);
 
+// Registry helpers, through the ANSI registry functions; every key path is
+// relative to `parent`.
 namespace afx {
 // `guid` in registry form ("{XXXXXXXX-...}"), 38 characters; empty on failure.
 bool GuidToString(REFGUID guid, char (&text)[39]);
+// The names of the sub-keys of `path`; none when it cannot be opened.
+std::vector<std::string> SubKeys(HKEY parent, const std::string& path);
+bool KeyExists(HKEY parent, const std::string& path);
+// The default value of `path` as text; empty when absent.
+std::string DefaultValue(HKEY parent, const std::string& path);
+// Creates `path` (with its parents) and, when `value` is given, sets its
+// value `name` (the default value for null) to it as REG_SZ.
+bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name = nullptr);
 // Deletes `subkey` of `parent` with everything under it; an absent key is
 // success.
 bool DeleteKeyTree(HKEY parent, LPCSTR subkey);

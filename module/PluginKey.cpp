@@ -1,15 +1,14 @@
 // The plug-in key under HKCR\CLSID\{clsid}\Node.
 #include "module/PluginKey.h"
 
+#include "framework/AfxReg.h"
 #include "framework/Handles.h"
 
-#include <objbase.h>
-
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 CPluginKeyRow g_PluginKeyTable[] = {
-    {"ProgramID", "Generic Node"},  // set to kNodeProgramID before every use
+    {"ProgramID", "Generic Node"},  // set to kNodeProgramID at every registry update
     {"TestID", "%1"},
     {nullptr, nullptr},
 };
@@ -23,18 +22,16 @@ namespace {
 
 constexpr char kPluginKeyName[] = "Node";
 
-// "CLSID\{clsid}\Node" into `path`; false unless the class ID formats as the
-// 39 characters of its registry form (with the NUL).
-bool PluginKeyPath(REFCLSID clsid, char (&path)[128])
+// "CLSID\{clsid}\Node"; empty unless the class ID formats as the 39
+// characters of its registry form (with the NUL).
+std::string PluginKeyPath(REFCLSID clsid)
 {
-    wchar_t wide[64];
-    if (::StringFromGUID2(clsid, wide, 64) != 39)
-        return false;
     char text[39];
-    for (int i = 0; i < 39; ++i)
-        text[i] = static_cast<char>(wide[i]);  // ASCII only
+    if (!afx::GuidToString(clsid, text))
+        return std::string();
+    char path[128];
     std::snprintf(path, sizeof path, "CLSID\\%s\\%s", text, kPluginKeyName);
-    return true;
+    return path;
 }
 
 }  // namespace
@@ -48,8 +45,7 @@ BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite)
             if (::RegQueryValueA(hKey, row->pszSubKey, existing, &len) == ERROR_SUCCESS)
                 continue;
         }
-        if (::RegSetValueA(hKey, row->pszSubKey, REG_SZ, row->pszValue,
-                           static_cast<DWORD>(std::strlen(row->pszValue))) != ERROR_SUCCESS)
+        if (!afx::SetKey(hKey, row->pszSubKey, row->pszValue))
             return FALSE;
     }
     return TRUE;
@@ -57,30 +53,28 @@ BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite)
 
 BOOL WritePluginKey(REFCLSID clsid)
 {
-    SetPluginProgramID(kNodeProgramID);
-    char path[128];
-    if (!PluginKeyPath(clsid, path))
+    const std::string path = PluginKeyPath(clsid);
+    if (path.empty())
         return FALSE;
     afx::unique_hkey key;
-    if (::RegCreateKeyA(HKEY_CLASSES_ROOT, path, key.put()) != ERROR_SUCCESS)
+    if (::RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), key.put()) != ERROR_SUCCESS)
         return FALSE;
     return WriteKeyTable(key.get(), g_PluginKeyTable, TRUE);
 }
 
 BOOL RemovePluginKey(REFCLSID clsid)
 {
-    SetPluginProgramID(kNodeProgramID);
-    char path[128];
-    if (!PluginKeyPath(clsid, path))
+    const std::string path = PluginKeyPath(clsid);
+    if (path.empty())
         return FALSE;
     // Opened, not created: creating an absent key to delete it again would
     // leave an empty class key behind.
     afx::unique_hkey key;
-    if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path, key.put()) != ERROR_SUCCESS)
+    if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), key.put()) != ERROR_SUCCESS)
         return TRUE;
     for (const CPluginKeyRow* row = g_PluginKeyTable; row->pszSubKey; ++row)
-        ::RegDeleteKeyA(key.get(), row->pszSubKey);
+        ::RegDeleteKeyA(key.get(), row->pszSubKey);  // results ignored
     key.reset();
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, path);
+    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, path.c_str());
     return TRUE;
 }

@@ -29,7 +29,7 @@ void SetPluginProgramID(LPCSTR pszValue);
 BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite);
 
 // Writes HKCR\CLSID\{clsid}\Node with the table's rows, always overwriting;
-// creates the class key if absent.
+// creates the class key if absent. The caller sets the ProgramID slot first.
 BOOL WritePluginKey(REFCLSID clsid);
 
 // Removes HKCR\CLSID\{clsid}\Node and the table's sub-keys of it. An absent

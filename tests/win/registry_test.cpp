@@ -382,7 +382,11 @@ TEST_F(ClassRegistry, MissingTypeNameWritesNothing)
 
 class PluginKeyRegistry : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(Snapshot(roots), Entries{}) << "left over from elsewhere"; }
+    void SetUp() override
+    {
+        ASSERT_EQ(Snapshot(roots), Entries{}) << "left over from elsewhere";
+        SetPluginProgramID(kNodeProgramID);  // as the factory does at every update
+    }
     void TearDown() override { afx::DeleteKeyTree(HKEY_CLASSES_ROOT, roots[0].c_str()); }
 
     const std::string key = std::string("CLSID\\") + kTestClsidText;
