@@ -3,9 +3,9 @@
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/ValueText.h"
 
-IMPLEMENT_DYNCREATE(CPage10PropPage, CPropertyPage)
+IMPLEMENT_DYNCREATE(CPage10PropPage, CNodePropPage)
 
-BEGIN_MESSAGE_MAP(CPage10PropPage, CPropertyPage)
+BEGIN_MESSAGE_MAP(CPage10PropPage, CNodePropPage)
     ON_BN_CLICKED(IDC_READ, &CPage10PropPage::OnRead)
     ON_BN_CLICKED(IDC_WRITE, &CPage10PropPage::OnWrite)
     ON_BN_CLICKED(IDC_HEAT_0_10V, &CPage10PropPage::OnHeat010)

@@ -2,7 +2,7 @@
 
 #include <string>
 
-IMPLEMENT_DYNCREATE(CVennoxPropPage, CPropertyPage)
+IMPLEMENT_DYNCREATE(CVennoxPropPage, CNodePropPage)
 
 void CVennoxPropPage::DoDataExchange(CDataExchange* pDX) { DDX_Control(pDX, IDC_NODENAME, m_nodeName); }
 

@@ -1,9 +1,12 @@
+// CNodePropPage: a page's calls to the node, through its sheet.
 #include "sheet/NodePage.h"
 
 #include "sheet/Sheet.h"
 
 #include <algorithm>
 #include <iterator>
+
+IMPLEMENT_DYNAMIC(CNodePropPage, CPropertyPage)
 
 long CNodePropPage::ReadPoint(long point, PointBuffer& buffer) const
 {

@@ -29,6 +29,7 @@ UINT MapOntoFirst(UINT nID, const std::array<UINT, N>& mine, const std::array<UI
 }
 
 class CNodePropPage : public CPropertyPage {
+    DECLARE_DYNAMIC(CNodePropPage)
 public:
     explicit CNodePropPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate, nIDTemplate) {}
 

@@ -5,12 +5,13 @@
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/ValueText.h"
 
-IMPLEMENT_DYNCREATE(CPage2PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage4PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage6PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage8PropPage, CPropertyPage)
+IMPLEMENT_DYNAMIC(CZoneActualPage, CNodePropPage)
+IMPLEMENT_DYNCREATE(CPage2PropPage, CZoneActualPage)
+IMPLEMENT_DYNCREATE(CPage4PropPage, CZoneActualPage)
+IMPLEMENT_DYNCREATE(CPage6PropPage, CZoneActualPage)
+IMPLEMENT_DYNCREATE(CPage8PropPage, CZoneActualPage)
 
-BEGIN_MESSAGE_MAP(CZoneActualPage, CPropertyPage)
+BEGIN_MESSAGE_MAP(CZoneActualPage, CNodePropPage)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_READ, &CZoneActualPage::OnRead)
     ON_BN_CLICKED(IDC_WRITE, &CZoneActualPage::OnWrite)

@@ -10,6 +10,7 @@
 struct ZoneActualRow;
 
 class CZoneActualPage : public CNodePropPage {
+    DECLARE_DYNAMIC(CZoneActualPage)
 public:
     // `zone`: 1 to 4.
     explicit CZoneActualPage(int zone);

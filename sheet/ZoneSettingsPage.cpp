@@ -6,12 +6,13 @@
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/ValueText.h"
 
-IMPLEMENT_DYNCREATE(CPage3PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage5PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage7PropPage, CPropertyPage)
-IMPLEMENT_DYNCREATE(CPage9PropPage, CPropertyPage)
+IMPLEMENT_DYNAMIC(CZoneSettingsPage, CNodePropPage)
+IMPLEMENT_DYNCREATE(CPage3PropPage, CZoneSettingsPage)
+IMPLEMENT_DYNCREATE(CPage5PropPage, CZoneSettingsPage)
+IMPLEMENT_DYNCREATE(CPage7PropPage, CZoneSettingsPage)
+IMPLEMENT_DYNCREATE(CPage9PropPage, CZoneSettingsPage)
 
-BEGIN_MESSAGE_MAP(CZoneSettingsPage, CPropertyPage)
+BEGIN_MESSAGE_MAP(CZoneSettingsPage, CNodePropPage)
     ON_BN_CLICKED(IDC_READ, &CZoneSettingsPage::OnRead)
     ON_BN_CLICKED(IDC_WRITE, &CZoneSettingsPage::OnWrite)
     ON_BN_CLICKED(IDC_RELEASE_COOL_1, &CZoneSettingsPage::OnReleaseCool)

@@ -13,6 +13,7 @@
 struct ZoneSettingsRow;
 
 class CZoneSettingsPage : public CNodePropPage {
+    DECLARE_DYNAMIC(CZoneSettingsPage)
 public:
     // `zone`: 1 to 4.
     explicit CZoneSettingsPage(int zone);
