@@ -45,15 +45,15 @@ private:
     CConvert c_;
 };
 
-void Put(NodeModel& node, long point, const PointBuilder& b) { node.SetPoint(point, b.Bytes()); }
+void PutPoint(NodeModel& node, long point, const PointBuilder& b) { node.SetPoint(point, b.Bytes()); }
 
 // Set points, hundredths of °C.
 void PutSetPoints(NodeModel& node)
 {
-    Put(node, 15, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2100));
-    Put(node, 21, PointBuilder().SetPoints(2800, 2600, 2450, 1600, 1800, 2150));
-    Put(node, 19, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2050));
-    Put(node, 11, PointBuilder().SetPoints(2800, 2600, 2400, 1500, 1800, 2100));
+    PutPoint(node, 15, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2100));
+    PutPoint(node, 21, PointBuilder().SetPoints(2800, 2600, 2450, 1600, 1800, 2150));
+    PutPoint(node, 19, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2050));
+    PutPoint(node, 11, PointBuilder().SetPoints(2800, 2600, 2400, 1500, 1800, 2100));
 }
 
 // What the zones' rooms and controllers are doing: active setpoints follow
@@ -61,23 +61,23 @@ void PutSetPoints(NodeModel& node)
 // a room is below its setpoint.
 void PutLiveValues(NodeModel& node)
 {
-    Put(node, 22, PointBuilder().Pair(0, 2100));  // zone 1, occupied
-    Put(node, 26, PointBuilder().Pair(0, 1600));  // zone 2, unoccupied
-    Put(node, 24, PointBuilder().Pair(0, 1800));  // zone 3, standby
-    Put(node, 17, PointBuilder().Pair(0, 2100));  // zone 4, occupied
+    PutPoint(node, 22, PointBuilder().Pair(0, 2100));  // zone 1, occupied
+    PutPoint(node, 26, PointBuilder().Pair(0, 1600));  // zone 2, unoccupied
+    PutPoint(node, 24, PointBuilder().Pair(0, 1800));  // zone 3, standby
+    PutPoint(node, 17, PointBuilder().Pair(0, 2100));  // zone 4, occupied
 
     // Room temperatures.
-    Put(node, 36, PointBuilder().Pair(0, 2085));
-    Put(node, 33, PointBuilder().Pair(0, 1720));
-    Put(node, 35, PointBuilder().Pair(0, 1790));
-    Put(node, 29, PointBuilder().Pair(0, 2060));
+    PutPoint(node, 36, PointBuilder().Pair(0, 2085));
+    PutPoint(node, 33, PointBuilder().Pair(0, 1720));
+    PutPoint(node, 35, PointBuilder().Pair(0, 1790));
+    PutPoint(node, 29, PointBuilder().Pair(0, 2060));
 
-    Put(node, 39, PointBuilder().Halves(0, 35.0));  // zone 1 heating
-    Put(node, 38, PointBuilder().Halves(0, 0.0));   // zone 1 cooling
-    Put(node, 41, PointBuilder().Halves(0, 0.0));   // zone 2 heating
-    Put(node, 40, PointBuilder().Halves(0, 0.0));   // zone 2 cooling
-    Put(node, 42, PointBuilder().Halves(0, 12.5));  // zone 3 heating
-    Put(node, 43, PointBuilder().Halves(0, 0.0));   // zone 3 cooling
+    PutPoint(node, 39, PointBuilder().Halves(0, 35.0));  // zone 1 heating
+    PutPoint(node, 38, PointBuilder().Halves(0, 0.0));   // zone 1 cooling
+    PutPoint(node, 41, PointBuilder().Halves(0, 0.0));   // zone 2 heating
+    PutPoint(node, 40, PointBuilder().Halves(0, 0.0));   // zone 2 cooling
+    PutPoint(node, 42, PointBuilder().Halves(0, 12.5));  // zone 3 heating
+    PutPoint(node, 43, PointBuilder().Halves(0, 0.0));   // zone 3 cooling
 }
 
 // Data point 31: occupancy words at 1, 3, 5, 7; calculated setpoints, cooling
@@ -172,11 +172,11 @@ NodeModel NodeModel::Default()
     node.SetName("VNX Room 1.04");
     PutSetPoints(node);
     PutLiveValues(node);
-    Put(node, 31, OccupancyStates());
-    Put(node, 55, Overrides());
-    Put(node, 56, OutputLevels());
-    Put(node, 57, PidBlocks());
-    Put(node, 58, Settings());
+    PutPoint(node, 31, OccupancyStates());
+    PutPoint(node, 55, Overrides());
+    PutPoint(node, 56, OutputLevels());
+    PutPoint(node, 57, PidBlocks());
+    PutPoint(node, 58, Settings());
     return node;
 }
 

@@ -1,5 +1,7 @@
 #include "host/NodeFile.h"
 
+#include "nodeaccess/ValueText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +22,6 @@
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int HexValue(char c)
 {

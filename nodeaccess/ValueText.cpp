@@ -17,10 +17,11 @@ std::string FormatFixed(double value, int decimals)
     return std::string(text, result.ptr);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 size_t SkipDigits(std::string_view s, size_t i)
 {
