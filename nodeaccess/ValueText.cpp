@@ -1,7 +1,7 @@
 // Locale-independent display and parsing of node values.
-#include "ValueText.h"
+#include "nodeaccess/ValueText.h"
 
-#include "Convert.h"
+#include "nodeaccess/Convert.h"
 
 #include <charconv>
 #include <limits>
