@@ -1,5 +1,8 @@
 #include "host/HostOptions.h"
 
+#include "nodeaccess/ValueText.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -13,9 +16,9 @@ namespace {
 constexpr unsigned long kMaxDelayMs = 60000;
 
 // A decimal number from `low` to `high`, nothing else.
-bool ParseNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& out)
+bool ParseWholeNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& out)
 {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit))
         return false;
     errno = 0;
     char* end = nullptr;
@@ -30,7 +33,7 @@ bool ParsePoints(const std::string& text, std::set<long>& out)
     for (;;) {
         const std::size_t comma = text.find(',', from);
         unsigned long n = 0;
-        if (!ParseNumber(text.substr(from, comma - from), NodeModel::kMinPoint, NodeModel::kMaxPoint, n))
+        if (!ParseWholeNumber(text.substr(from, comma - from), NodeModel::kMinPoint, NodeModel::kMaxPoint, n))
             return false;
         points.insert(static_cast<long>(n));
         if (comma == std::string::npos)
@@ -69,7 +72,7 @@ bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePoints(v, 
 bool SetDelay(HostOptions& o, const std::string& v)
 {
     unsigned long ms = 0;
-    if (!ParseNumber(v, 0, kMaxDelayMs, ms))
+    if (!ParseWholeNumber(v, 0, kMaxDelayMs, ms))
         return false;
     o.site.delayMs = static_cast<unsigned>(ms);
     return true;

@@ -1,4 +1,4 @@
-// The host program's command line.
+// The host program's command line, and what it exits with.
 #pragma once
 
 #include "host/NodeSite.h"
@@ -20,6 +20,10 @@ struct HostOptions {
 };
 
 extern const char kHostUsage[];
+
+constexpr int kExitOk = 0;      // with --snapshot: every page saved
+constexpr int kExitFailed = 1;  // the node file, OLE, the control or the snapshot failed
+constexpr int kExitUsage = 2;   // a bad command line
 
 // `args` without the program name. On failure `error` names the option.
 bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, std::string& error);

@@ -1,5 +1,8 @@
 #include "host/NodeFile.h"
 
+#include "nodeaccess/ValueText.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +23,6 @@
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int HexValue(char c)
 {
@@ -75,16 +77,13 @@ bool ParseName(std::string_view rest, std::string& name, std::string& error)
     return true;
 }
 
-bool ParsePointLine(std::string_view line, long& point, NodeModel::Point& bytes, std::string& error)
+// A point number from 0 to kMaxPoint, decimal digits only.
+bool ParsePointNumber(std::string_view number, long& point, std::string& error)
 {
-    const std::size_t comment = line.find('#');
-    std::vector<std::string_view> words = SplitBlanks(line.substr(0, comment));
-    const std::string_view number = words.front();
-    for (char c : number)
-        if (!IsDigit(c)) {
-            error = "bad point number \"" + std::string(number) + "\"";
-            return false;
-        }
+    if (!std::all_of(number.begin(), number.end(), IsDigit)) {
+        error = "bad point number \"" + std::string(number) + "\"";
+        return false;
+    }
     point = 0;
     for (char c : number) {
         point = point * 10 + (c - '0');
@@ -95,14 +94,20 @@ bool ParsePointLine(std::string_view line, long& point, NodeModel::Point& bytes,
             return false;
         }
     }
-    const std::size_t count = words.size() - 1;
-    if (count != bytes.size()) {
+    return true;
+}
+
+// Exactly 32 words of two hex digits each.
+bool ParsePointBytes(const std::vector<std::string_view>& words, long point, NodeModel::Point& bytes,
+                     std::string& error)
+{
+    if (words.size() != bytes.size()) {
         error = "point " + std::to_string(point) + ": expected " + std::to_string(bytes.size()) +
-                " bytes, found " + std::to_string(count);
+                " bytes, found " + std::to_string(words.size());
         return false;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view w = words[i + 1];
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string_view w = words[i];
         const int high = w.size() == 2 ? HexValue(w[0]) : -1;
         const int low = w.size() == 2 ? HexValue(w[1]) : -1;
         if (high < 0 || low < 0) {
@@ -115,24 +120,98 @@ bool ParsePointLine(std::string_view line, long& point, NodeModel::Point& bytes,
     return true;
 }
 
+bool ParsePointLine(std::string_view line, long& point, NodeModel::Point& bytes, std::string& error)
+{
+    const std::size_t comment = line.find('#');
+    std::vector<std::string_view> words = SplitBlanks(line.substr(0, comment));
+    if (!ParsePointNumber(words.front(), point, error))
+        return false;
+    words.erase(words.begin());
+    return ParsePointBytes(words, point, bytes, error);
+}
+
+bool IsNameLine(std::string_view line)
+{
+    return line.substr(0, 4) == "name" && (line.size() == 4 || IsBlank(line[4]));
+}
+
 bool NeedsQuotes(const std::string& name)
 {
     return name.empty() || IsBlank(name.front()) || IsBlank(name.back()) || name.front() == '"';
+}
+
+// Takes a node file a line at a time into a node of its own; a refused line
+// says why in `what`.
+class NodeFileReader {
+public:
+    // One line without its line end; blank and comment lines are passed over.
+    bool Line(std::string_view line, int lineNo, std::string& what);
+    NodeModel& Node() { return m_node; }
+
+private:
+    bool NameLine(std::string_view rest, int lineNo, std::string& what);
+    bool PointLine(std::string_view line, int lineNo, std::string& what);
+
+    NodeModel m_node;
+    std::map<long, int> m_firstLine;  // point number -> the line it is on
+    int m_nameLine = 0;
+};
+
+bool NodeFileReader::Line(std::string_view line, int lineNo, std::string& what)
+{
+    line = TrimLeft(line);
+    if (line.empty() || line.front() == '#')
+        return true;
+    if (IsNameLine(line))
+        return NameLine(line.substr(4), lineNo, what);
+    if (!IsDigit(line.front())) {
+        what = "expected a data point or a name line";
+        return false;
+    }
+    return PointLine(line, lineNo, what);
+}
+
+bool NodeFileReader::NameLine(std::string_view rest, int lineNo, std::string& what)
+{
+    if (m_nameLine) {
+        what = "second name line (first on line " + std::to_string(m_nameLine) + ")";
+        return false;
+    }
+    m_nameLine = lineNo;
+    std::string name;
+    if (!ParseName(rest, name, what))
+        return false;
+    if (m_node.SetName(name))
+        return true;
+    what = name.size() > NodeModel::kMaxNameLength
+               ? "name is " + std::to_string(name.size()) + " bytes, at most " +
+                     std::to_string(NodeModel::kMaxNameLength) + " allowed"
+               : std::string("name contains a NUL or CR byte");
+    return false;
+}
+
+bool NodeFileReader::PointLine(std::string_view line, int lineNo, std::string& what)
+{
+    long point = 0;
+    NodeModel::Point bytes{};
+    if (!ParsePointLine(line, point, bytes, what))
+        return false;
+    auto [it, added] = m_firstLine.emplace(point, lineNo);
+    if (!added) {
+        what = "point " + std::to_string(point) + " appears twice (first on line " +
+               std::to_string(it->second) + ")";
+        return false;
+    }
+    m_node.SetPoint(point, bytes);
+    return true;
 }
 
 }  // namespace
 
 bool ParseNodeFile(std::string_view text, NodeModel& out, std::string& error)
 {
-    NodeModel parsed;
-    std::map<long, int> firstLine;
-    int nameLine = 0;
+    NodeFileReader reader;
     int lineNo = 0;
-    auto fail = [&](const std::string& what) {
-        error = "line " + std::to_string(lineNo) + ": " + what;
-        return false;
-    };
-
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = text.find('\n', pos);
         if (end == text.npos)
@@ -142,40 +221,13 @@ bool ParseNodeFile(std::string_view text, NodeModel& out, std::string& error)
         ++lineNo;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-
-        line = TrimLeft(line);
-        if (line.empty() || line.front() == '#')
-            continue;
-
-        if (line.substr(0, 4) == "name" && (line.size() == 4 || IsBlank(line[4]))) {
-            if (nameLine)
-                return fail("second name line (first on line " + std::to_string(nameLine) + ")");
-            nameLine = lineNo;
-            std::string name, what;
-            if (!ParseName(line.substr(4), name, what))
-                return fail(what);
-            if (!parsed.SetName(name))
-                return fail(name.size() > NodeModel::kMaxNameLength
-                                ? "name is " + std::to_string(name.size()) + " bytes, at most " +
-                                      std::to_string(NodeModel::kMaxNameLength) + " allowed"
-                                : std::string("name contains a NUL or CR byte"));
-            continue;
-        }
-
-        if (!IsDigit(line.front()))
-            return fail("expected a data point or a name line");
-        long point = 0;
-        NodeModel::Point bytes{};
         std::string what;
-        if (!ParsePointLine(line, point, bytes, what))
-            return fail(what);
-        auto [it, added] = firstLine.emplace(point, lineNo);
-        if (!added)
-            return fail("point " + std::to_string(point) + " appears twice (first on line " +
-                        std::to_string(it->second) + ")");
-        parsed.SetPoint(point, bytes);
+        if (!reader.Line(line, lineNo, what)) {
+            error = "line " + std::to_string(lineNo) + ": " + what;
+            return false;
+        }
     }
-
+    NodeModel& parsed = reader.Node();
     parsed.failRead = std::move(out.failRead);
     parsed.failWrite = std::move(out.failWrite);
     parsed.failName = out.failName;

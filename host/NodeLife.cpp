@@ -2,7 +2,7 @@
 // proportional rule the valves, and the valves move the room temperature.
 #include "host/NodeLife.h"
 
-#include "Convert.h"
+#include "nodeaccess/Convert.h"
 
 #include <algorithm>
 #include <cmath>

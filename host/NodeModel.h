@@ -52,7 +52,8 @@ public:
     void ClearPoints() { points_.clear(); }
 
     // The room temperature controller as it might come from service: the 23
-    // data points the pages use, a plausible four-zone configuration.
+    // data points the pages use, a plausible four-zone configuration. Its
+    // contents live in NodeDefaults.cpp.
     static NodeModel Default();
 
     // Calls that fail with kSimulatedFailure while set.
@@ -73,5 +74,5 @@ private:
 };
 
 // What the data point holds on this node type, for comments and logs;
-// nullptr for a number the pages do not use.
+// nullptr for a number the pages do not use. Kept with the defaults.
 const char* DescribePoint(long point);

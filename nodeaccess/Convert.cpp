@@ -1,6 +1,6 @@
 // The node's byte encodings: exact integer forming, double-precision scaling,
 // truncation toward zero.
-#include "Convert.h"
+#include "nodeaccess/Convert.h"
 
 #include <cstdint>
 

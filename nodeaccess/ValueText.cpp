@@ -1,7 +1,7 @@
 // Locale-independent display and parsing of node values.
-#include "ValueText.h"
+#include "nodeaccess/ValueText.h"
 
-#include "Convert.h"
+#include "nodeaccess/Convert.h"
 
 #include <charconv>
 #include <limits>
@@ -17,10 +17,11 @@ std::string FormatFixed(double value, int decimals)
     return std::string(text, result.ptr);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 size_t SkipDigits(std::string_view s, size_t i)
 {

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// '0' to '9', whatever the C locale's classification says.
+bool IsDigit(char c);
+
 // printf-style "%.Nf": rounded to `decimals` places, leading "-" for negative
 // values (also when they round to zero), no thousands separator.
 std::string FormatFixed(double value, int decimals);

@@ -1,0 +1,73 @@
+// CHostWindow: the host program's one window. The control in place, buttons
+// for its Properties verb and AboutBox, a log of every node call the control
+// makes through the client site, and the timer that keeps the node living.
+#pragma once
+
+#include "host/ControlHost.h"
+#include "host/HostOptions.h"
+#include "host/NodeLife.h"
+#include "host/NodeSite.h"
+#include "host/SheetDriver.h"
+#include "host/Snapshot.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+// Writes a line to a standard handle when the host was started with one
+// (from a shell); false when there is none, as for a program started from
+// the desktop.
+bool WriteStd(DWORD which, const std::string& line);
+
+class CHostWindow {
+public:
+    // Also the caption of the program's message boxes.
+    static constexpr char kCaption[] = "Vennox host";
+
+    CHostWindow(const HostOptions& options, NodeModel& node) : m_options(options), m_node(node) {}
+    ~CHostWindow() { Teardown(); }
+    CHostWindow(const CHostWindow&) = delete;
+    CHostWindow& operator=(const CHostWindow&) = delete;
+
+    // Shows the window with the control in place; with a snapshot folder in
+    // the options, starts taking the pictures.
+    bool Create(std::string& error);
+    // The message loop; the program's exit code once the window is gone.
+    int Run();
+
+private:
+    // Setup and teardown
+    static LRESULT CALLBACK WndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    bool CreateFrame(std::string& error);
+    void AddControls();
+    HWND AddChild(const char* cls, const char* text, DWORD style, int id, int x, int y, int cx, int cy);
+    void ConnectSite();
+    void Log(const std::string& line);
+    void Teardown();
+
+    // Message handlers; the window procedure's switch names them all.
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnClicked(int id);
+    void OnSize(int cx, int cy);
+    void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    void OnStartSnapshot();
+    void OnProperties();
+    void OnAbout();
+    void FinishSnapshot();
+    void CloseWith(int exitCode);
+
+    const HostOptions& m_options;
+    // Only this thread touches the node: the control calls through the site
+    // on it, modal loops included, and the life timer steps the node here.
+    NodeModel& m_node;
+    NodeLife m_life{GetTickCount()};  // each run its own course
+    HWND m_hwnd = nullptr;
+    HWND m_log = nullptr;
+    std::unique_ptr<CNodeSite> m_site;
+    CControlHost m_control;
+    std::unique_ptr<CSnapshot> m_snapshot;
+    std::unique_ptr<CSheetDriver> m_driver;
+    int m_exitCode = kExitOk;
+};
