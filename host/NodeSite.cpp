@@ -12,15 +12,27 @@ namespace {
 
 const char* const kCallNames[] = {"ReadPoint", "WritePoint", "GetNodeName"};
 
-// A reference count that only counts; the owner decides the lifetime.
+using ReleaseHook = std::function<void(const char* object)>;
+
+// A reference count that only counts; the owner decides the lifetime. Each
+// release is reported, after the count went down, to the site's hook.
 class CCount {
 public:
+    CCount(const char* name, const ReleaseHook& onRelease) : m_name(name), m_onRelease(onRelease) {}
     ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_count)); }
-    ULONG Release() { return static_cast<ULONG>(InterlockedDecrement(&m_count)); }
+    ULONG Release()
+    {
+        ULONG n = static_cast<ULONG>(InterlockedDecrement(&m_count));
+        if (m_onRelease)
+            m_onRelease(m_name);
+        return n;
+    }
     long Outstanding() const { return m_count - 1; }
 
 private:
     LONG m_count = 1;
+    const char* m_name;
+    const ReleaseHook& m_onRelease;
 };
 
 // One entry of an object's interface table: the IID and the pointer to hand
@@ -142,7 +154,7 @@ class CNodeSite::Impl::CSite : public IOleClientSite,
                                public IReadNode,
                                public IWriteNode {
 public:
-    explicit CSite(Impl& impl) : m_impl(impl) {}
+    explicit CSite(Impl& impl) : count("site", impl.owner.onRelease), m_impl(impl) {}
     CCount count;
 
     // IUnknown, for every base
@@ -221,6 +233,7 @@ namespace {
 template <typename Interface, const IID& kIid>
 class CSingleInterface : public Interface {
 public:
+    CSingleInterface(const char* name, const ReleaseHook& onRelease) : count(name, onRelease) {}
     CCount count;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
@@ -246,7 +259,7 @@ private:
 
 class CNodeSite::Impl::CReader : public CSingleInterface<IReadNode, IID_IReadNode> {
 public:
-    explicit CReader(Impl& impl) : m_impl(impl) {}
+    explicit CReader(Impl& impl) : CSingleInterface("read", impl.owner.onRelease), m_impl(impl) {}
 
     long __stdcall Unused8() override { return E_NOTIMPL; }
     long __stdcall ReadPoint(long point, unsigned char* buffer, long capacity) override
@@ -264,7 +277,7 @@ private:
 
 class CNodeSite::Impl::CWriter : public CSingleInterface<IWriteNode, IID_IWriteNode> {
 public:
-    explicit CWriter(Impl& impl) : m_impl(impl) {}
+    explicit CWriter(Impl& impl) : CSingleInterface("write", impl.owner.onRelease), m_impl(impl) {}
 
     long __stdcall Unused7() override { return E_NOTIMPL; }
     long __stdcall WritePoint(long point, const unsigned char* buffer, long length) override

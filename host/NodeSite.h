@@ -62,6 +62,9 @@ public:
     void ClearCalls();
     // Called after every node call, once it is in Calls().
     std::function<void(const NodeCall&)> onCall;
+    // Called after every Release on one of the objects: "site", or with
+    // separate objects "read" or "write".
+    std::function<void(const char* object)> onRelease;
     // Called when rewriting the node file fails; the write itself stands.
     std::function<void(const std::string& error)> onSaveError;
 
