@@ -1,8 +1,7 @@
 // The simulated node: its host calls, its default contents and node files.
 #include "host/NodeFile.h"
 #include "host/NodeModel.h"
-
-#include "ValueText.h"
+#include "nodeaccess/ValueText.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 // inside its modal loop, as an operator would.
 #pragma once
 
-#include "ModulePath.h"
 #include "VennoxLib.h"
 #include "framework/Handles.h"
 #include "host/NodeSite.h"
 #include "host/SheetDriver.h"
 #include "resources/resource.h"
+#include "tests/win/ModulePath.h"
 
 #include <gtest/gtest.h>
 #include <olectl.h>

@@ -1,7 +1,7 @@
 // The control through its class factory, as a container and a script client
 // use it: counts that decide unloading, drawing, and AboutBox by dispatch.
-#include "ModulePath.h"
 #include "VennoxLib.h"
+#include "tests/win/ModulePath.h"
 
 #include <gtest/gtest.h>
 #include <ocidl.h>

@@ -1,13 +1,12 @@
 // The host's client site over the simulated node, its command line, and the
 // host program itself on the module beside it.
-#include "ModulePath.h"
-
 #include "framework/Handles.h"
 #include "host/ControlHost.h"
 #include "host/HostOptions.h"
 #include "host/NodeFile.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
+#include "tests/win/ModulePath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The built module as a file: what it imports, its type library, its version block.
-#include "ModulePath.h"
-#include "ZoneCases.h"
-#include "NodeAccess.h"
 #include "VennoxLib.h"
+#include "nodeaccess/NodeAccess.h"
+#include "tests/win/ModulePath.h"
+#include "tests/win/ZoneCases.h"
 
 #include <gtest/gtest.h>
 #include <oleauto.h>

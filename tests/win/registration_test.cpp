@@ -1,7 +1,7 @@
 // Registration through regsvr32, and the registered control in the hands of a
 // script client and of the ATL host window.
-#include "ModulePath.h"
 #include "VennoxLib.h"
+#include "tests/win/ModulePath.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>

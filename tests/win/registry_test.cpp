@@ -1,11 +1,11 @@
 // Registry entries of the type library, the control class and the plug-in
 // key: what registering writes, that registering again adds nothing, and that
 // unregistering leaves the registry as it was.
-#include "ModulePath.h"
 #include "VennoxLib.h"
 #include "framework/AfxReg.h"
 #include "framework/Handles.h"
 #include "module/PluginKey.h"
+#include "tests/win/ModulePath.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

@@ -1,9 +1,9 @@
 // The four Zone settings pages, with zone 4's occupancy choice, as host and
 // operator meet them: one table of zones, each case run on every zone's page
 // through the real sheet.
-#include "SheetFixture.h"
-#include "ZoneCases.h"
 #include "host/NodeFile.h"
+#include "tests/win/SheetFixture.h"
+#include "tests/win/ZoneCases.h"
 
 #include <map>
 #include <string>
