@@ -1,5 +1,6 @@
 // The built module as a file: what it imports, its type library, its version block.
 #include "VennoxLib.h"
+#include "framework/Handles.h"
 #include "nodeaccess/NodeAccess.h"
 #include "tests/win/ModulePath.h"
 #include "tests/win/ZoneCases.h"
@@ -50,19 +51,6 @@ TEST(ModuleFile, ImportsOnlySystemDlls)
     FreeLibrary(module);
 }
 
-// Releases a COM interface at scope end.
-template <class T>
-struct Held {
-    T* p = nullptr;
-    ~Held()
-    {
-        if (p)
-            p->Release();
-    }
-    T* operator->() const { return p; }
-    T** operator&() { return &p; }
-};
-
 std::wstring Name(ITypeInfo* info, MEMBERID id = MEMBERID_NIL, std::wstring* help = nullptr)
 {
     BSTR name = nullptr, doc = nullptr;
@@ -88,9 +76,9 @@ class TypeLibrary : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &lib), S_OK);
+        ASSERT_EQ(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, lib.put()), S_OK);
     }
-    Held<ITypeLib> lib;
+    afx::com_ptr<ITypeLib> lib;
 };
 
 TEST_F(TypeLibrary, LibraryAttributes)
@@ -126,12 +114,12 @@ TEST_F(TypeLibrary, TypesAndMembers)
     };
     EXPECT_EQ(lib->GetTypeInfoCount(), 3u);
     for (const TypeExpect& t : types) {
-        Held<ITypeInfo> info;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(*t.guid, &info), S_OK) << t.name;
+        afx::com_ptr<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*t.guid, info.put()), S_OK) << t.name;
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
         std::wstring help;
-        EXPECT_EQ(Name(info.p, MEMBERID_NIL, &help), t.name);
+        EXPECT_EQ(Name(info.get(), MEMBERID_NIL, &help), t.name);
         EXPECT_EQ(help, t.help) << t.name;
         EXPECT_EQ(attr->typekind, t.kind) << t.name;
         EXPECT_EQ(attr->wTypeFlags & t.flags, t.flags) << t.name;
@@ -143,21 +131,21 @@ TEST_F(TypeLibrary, TypesAndMembers)
 
 TEST_F(TypeLibrary, AboutBoxIsTheStandardAboutDispid)
 {
-    Held<ITypeInfo> info;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__DVennox, &info), S_OK);
+    afx::com_ptr<ITypeInfo> info;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__DVennox, info.put()), S_OK);
     FUNCDESC* func = nullptr;
     ASSERT_EQ(info->GetFuncDesc(0, &func), S_OK);
     EXPECT_EQ(func->memid, -552);
     EXPECT_EQ(func->cParams, 0);
     EXPECT_EQ(func->elemdescFunc.tdesc.vt, VT_VOID);
-    EXPECT_EQ(Name(info.p, func->memid), L"AboutBox");
+    EXPECT_EQ(Name(info.get(), func->memid), L"AboutBox");
     info->ReleaseFuncDesc(func);
 }
 
 TEST_F(TypeLibrary, ClassDefaultsToDispatchAndEventSource)
 {
-    Held<ITypeInfo> coclass;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Vennox, &coclass), S_OK);
+    afx::com_ptr<ITypeInfo> coclass;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Vennox, coclass.put()), S_OK);
     const struct {
         const GUID* iid;
         int flags;
@@ -168,10 +156,10 @@ TEST_F(TypeLibrary, ClassDefaultsToDispatchAndEventSource)
     for (UINT i = 0; i < 2; ++i) {
         INT flags = 0;
         HREFTYPE ref = 0;
-        Held<ITypeInfo> implemented;
+        afx::com_ptr<ITypeInfo> implemented;
         ASSERT_EQ(coclass->GetImplTypeFlags(i, &flags), S_OK);
         ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
-        ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeInfo(ref, implemented.put()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
         EXPECT_TRUE(IsEqualGUID(attr->guid, *impl[i].iid)) << i;
