@@ -1,10 +1,7 @@
 // The control through its class factory, as a container and a script client
 // use it: counts that decide unloading, drawing, and AboutBox by dispatch.
-#include "VennoxLib.h"
-#include "framework/Handles.h"
-#include "tests/win/ModulePath.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <objsafe.h>
@@ -15,34 +12,7 @@
 
 namespace {
 
-class Module : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_module = LoadLibraryW(ModulePath().c_str());
-        ASSERT_NE(m_module, nullptr);
-        m_getClassObject = reinterpret_cast<decltype(m_getClassObject)>(
-            GetProcAddress(m_module, "DllGetClassObject"));
-        m_canUnloadNow = reinterpret_cast<decltype(m_canUnloadNow)>(
-            GetProcAddress(m_module, "DllCanUnloadNow"));
-        ASSERT_NE(m_getClassObject, nullptr);
-        ASSERT_NE(m_canUnloadNow, nullptr);
-        ASSERT_EQ(m_getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()), S_OK);
-    }
-    void TearDown() override { OleUninitialize(); }
-
-    template <typename T>
-    void Create(REFIID iid, afx::com_ptr<T>& out)
-    {
-        ASSERT_EQ(m_factory->CreateInstance(nullptr, iid, out.put_void()), S_OK);
-    }
-
-    HMODULE m_module = nullptr;
-    HRESULT(STDAPICALLTYPE* m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* m_canUnloadNow)() = nullptr;
-    afx::com_ptr<IClassFactory> m_factory;
-};
+using Module = ModuleTest;
 
 TEST_F(Module, UnloadsOnlyWhenNoObjectOrLockIsAlive)
 {

@@ -6,9 +6,7 @@
 #include "host/NodeFile.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
-#include "tests/win/ModulePath.h"
-
-#include <gtest/gtest.h>
+#include "tests/win/TestSupport.h"
 
 #include <chrono>
 #include <filesystem>
@@ -416,13 +414,6 @@ TEST(NodeSite, InPlaceSiteGivesContainerAndPosition)
 
 // ---- The control in the host ------------------------------------------------------
 
-std::string Narrow(const std::wstring& w)
-{
-    char text[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
 // This thread's window with this caption: tests in parallel show their own.
 BOOL CALLBACK MatchCaption(HWND w, LPARAM search)
 {
@@ -442,11 +433,7 @@ HWND ThreadWindow(const char* caption)
     return search.second;
 }
 
-class ControlHostTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
+using ControlHostTest = OleTest;
 
 TEST_F(ControlHostTest, RefusesWhatIsNoControlModule)
 {
@@ -609,12 +596,6 @@ TEST(Snapshot, PageFileNames)
 
 // ---- The host program ------------------------------------------------------------
 
-std::wstring HostPath()
-{
-    std::wstring module = ModulePath();
-    return module.substr(0, module.find_last_of(L"\\/") + 1) + L"vennox-host.exe";
-}
-
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
 // Runs the host with its output in `output`; its exit code, or -1 when it
@@ -629,7 +610,7 @@ DWORD RunHost(const std::wstring& args, const fs::path& output, DWORD timeoutMs 
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = out.get();
     PROCESS_INFORMATION pi = {};
-    std::wstring line = Quoted(HostPath()) + L" " + args;
+    std::wstring line = Quoted(BesideTests(L"vennox-host.exe")) + L" " + args;
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
         return DWORD(-2);
     afx::unique_handle_t process(pi.hProcess), thread(pi.hThread);

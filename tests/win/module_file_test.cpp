@@ -1,11 +1,9 @@
 // The built module as a file: what it imports, its type library, its version block.
 #include "VennoxLib.h"
-#include "framework/Handles.h"
 #include "nodeaccess/NodeAccess.h"
-#include "tests/win/ModulePath.h"
+#include "tests/win/TestSupport.h"
 #include "tests/win/ZoneCases.h"
 
-#include <gtest/gtest.h>
 #include <oleauto.h>
 
 #include <algorithm>
@@ -42,13 +40,12 @@ TEST(ModuleFile, ImportsOnlySystemDlls)
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll", "ole32.dll",
         "oleaut32.dll", "comctl32.dll", "msvcrt.dll",   "shell32.dll",  "uuid.dll",
     };
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(module, nullptr) << "cannot load the module";
-    std::vector<std::string> dlls = ImportedDlls(module);
+    afx::unique_hmodule module = MapModule(DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(module.get(), nullptr) << "cannot load the module";
+    std::vector<std::string> dlls = ImportedDlls(module.get());
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls)
         EXPECT_TRUE(system.count(dll)) << "imports " << dll;
-    FreeLibrary(module);
 }
 
 std::wstring Name(ITypeInfo* info, MEMBERID id = MEMBERID_NIL, std::wstring* help = nullptr)
@@ -232,9 +229,9 @@ TEST(VersionBlock, ReadsBack)
 
 TEST(ModuleResources, PictureAndName)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    HBITMAP bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(1));
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
+    HBITMAP bitmap = LoadBitmapW(module.get(), MAKEINTRESOURCEW(1));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info = {};
     GetObjectW(bitmap, sizeof info, &info);
@@ -242,9 +239,9 @@ TEST(ModuleResources, PictureAndName)
     EXPECT_EQ(info.bmHeight, 31);
     DeleteObject(bitmap);
 
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
     ASSERT_NE(found, nullptr);
-    auto group = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+    auto group = static_cast<const WORD*>(LockResource(LoadResource(module.get(), found)));
     EXPECT_EQ(group[2], 2) << "two images";
     auto entries = reinterpret_cast<const BYTE*>(group + 3);
     for (int i = 0; i < 2; ++i) {
@@ -254,25 +251,17 @@ TEST(ModuleResources, PictureAndName)
     }
 
     wchar_t text[64] = {};
-    EXPECT_GT(LoadStringW(module, 1, text, 64), 0);
+    EXPECT_GT(LoadStringW(module.get(), 1, text, 64), 0);
     EXPECT_STREQ(text, L"Vennox Control");
-    FreeLibrary(module);
 }
 
 INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[128] = {};
-    GetWindowTextW(window, text, 128);
-    return text;
-}
-
 TEST(ModuleResources, AboutDialogTemplate)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(1), nullptr, NoDialogProc, 0);
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
+    HWND dialog = CreateDialogParamW(module.get(), MAKEINTRESOURCEW(1), nullptr, NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog), L"About Vennox Control");
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), L"OK");
@@ -288,7 +277,6 @@ TEST(ModuleResources, AboutDialogTemplate)
     HICON icon = reinterpret_cast<HICON>(SendMessageW(GetWindow(dialog, GW_CHILD), STM_GETICON, 0, 0));
     EXPECT_NE(icon, nullptr) << "the icon control shows icon 1";
     DestroyWindow(dialog);
-    FreeLibrary(module);
 }
 
 // One control of a page template, in template order.
@@ -304,18 +292,14 @@ struct ControlRow {
 // A page template of the module created as a child of a hidden window.
 struct PageWindow {
     explicit PageWindow(UINT templateId)
-        : module(LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)),
+        : module(MapModule(LOAD_LIBRARY_AS_DATAFILE)),
           parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)),
-          page(module ? CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0) : nullptr)
+          page(module ? CreateDialogParamW(module.get(), MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0)
+                      : nullptr)
     {
     }
-    ~PageWindow()
-    {
-        DestroyWindow(parent);
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE module;
+    ~PageWindow() { DestroyWindow(parent); }
+    afx::unique_hmodule module;
     HWND parent;
     HWND page;
 };
@@ -578,19 +562,18 @@ TEST(PageTemplates, ZoneSettingsInputGroupOfZone4)
 
 TEST(PageTemplates, TabCaptionsAndZoneFrames)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
     const wchar_t* captions[] = {L"Node Information", L"Zone 1 Actual", L"Zone 1 Settings", L"Zone 2 Actual",
                                  L"Zone 2 Settings", L"Zone 3 Actual", L"Zone 3 Settings", L"Zone 4 Actual",
                                  L"Zone 4 Settings", L"Common settings"};
     for (UINT id = 200; id <= 209; ++id) {
         wchar_t text[64] = {};
-        LoadStringW(module, id, text, 64);
+        LoadStringW(module.get(), id, text, 64);
         EXPECT_STREQ(text, captions[id - 200]);
-        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
+        EXPECT_NE(FindResourceW(module.get(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
             << "template " << id;
     }
-    FreeLibrary(module);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // Registration through regsvr32, and the registered control in the hands of a
 // script client and of the ATL host window.
 #include "VennoxLib.h"
-#include "tests/win/ModulePath.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
