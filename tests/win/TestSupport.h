@@ -1,18 +1,22 @@
-// What the Windows tests share: the files beside them, ANSI text, and the
-// control's class factory on an OLE apartment.
+// What the Windows tests share: the files beside them, ANSI text, this
+// thread's windows, the control's class factory on an OLE apartment, and the
+// step that closes the About dialog from inside its modal loop.
 //
 //   BesideTests, ModulePath, MapModule   the module and the host by path
-//   Narrow, TextOf                       text and windows
+//   Narrow, TextOf, ThreadWindow         text and windows
 //   OleTest, ModuleTest                  fixtures
+//   AboutSeen, CloseAbout                a CSheetDriver step
 #pragma once
 
 #include "VennoxLib.h"
 #include "framework/Handles.h"
+#include "host/SheetDriver.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 // ---- Files beside the tests -------------------------------------------------------
 
@@ -52,6 +56,34 @@ inline std::wstring TextOf(HWND window)
     wchar_t text[128] = {};
     ::GetWindowTextW(window, text, 128);
     return text;
+}
+
+namespace test_detail {
+
+struct CaptionSearch {
+    const char* caption;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchCaption(HWND w, LPARAM search)
+{
+    auto* s = reinterpret_cast<CaptionSearch*>(search);
+    char text[128] = {};
+    ::GetWindowTextA(w, text, sizeof text);
+    if (::lstrcmpA(text, s->caption) != 0)
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace test_detail
+
+// This thread's window with this caption: tests in parallel show their own.
+inline HWND ThreadWindow(const char* caption)
+{
+    test_detail::CaptionSearch search = {caption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &test_detail::MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // ---- Fixtures -----------------------------------------------------------------------
@@ -107,3 +139,28 @@ private:
         return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), name)));
     }
 };
+
+// ---- Steps inside modal loops -------------------------------------------------------
+
+// What the About dialog showed when CloseAbout closed it.
+struct AboutSeen {
+    bool closed = false;
+    std::wstring caption;
+    std::vector<std::wstring> texts;  // its controls', in template order
+};
+
+// Waits for this thread's About dialog, notes what it shows and closes it as
+// its OK button does.
+inline CSheetDriver::Step CloseAbout(AboutSeen& seen)
+{
+    return [&seen] {
+        HWND about = ThreadWindow("About Vennox Control");
+        if (!about)
+            return false;
+        seen.caption = TextOf(about);
+        for (HWND c = ::GetWindow(about, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+            seen.texts.push_back(TextOf(c));
+        seen.closed = ::PostMessageW(about, WM_COMMAND, IDOK, 0) != 0;
+        return true;
+    };
+}

@@ -88,38 +88,6 @@ TEST_F(Module, DrawsTheSamePictureForReversedCorners)
     EXPECT_EQ(DrawInto(view.get(), {34, 6, 4, 36}), normal);
 }
 
-// Closes the About dialog from inside its modal loop, noting what it showed.
-struct AboutWatch {
-    static inline std::wstring caption;
-    static inline std::vector<std::wstring> texts;
-    static BOOL CALLBACK FindAbout(HWND w, LPARAM found)
-    {
-        wchar_t text[64];
-        GetWindowTextW(w, text, 64);
-        if (lstrcmpW(text, L"About Vennox Control") != 0)
-            return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        // This thread's dialog only: other tests may show theirs meanwhile.
-        HWND dlg = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindAbout, reinterpret_cast<LPARAM>(&dlg));
-        if (!dlg)
-            return;
-        KillTimer(nullptr, id);
-        wchar_t text[128];
-        GetWindowTextW(dlg, text, 128);
-        caption = text;
-        for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            GetWindowTextW(c, text, 128);
-            texts.push_back(text);
-        }
-        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-    }
-};
-
 TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
 {
     afx::com_ptr<IDispatch> dispatch;
@@ -131,14 +99,16 @@ TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
     LPOLESTR other = const_cast<LPOLESTR>(L"Refresh");
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &other, 1, 0, &id), DISP_E_UNKNOWNNAME);
 
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, AboutWatch::Tick);
+    AboutSeen about;
     DISPPARAMS none = {};
-    EXPECT_EQ(dispatch->Invoke(-552, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(AboutWatch::caption, L"About Vennox Control");
-    ASSERT_EQ(AboutWatch::texts.size(), 4u);
-    EXPECT_EQ(AboutWatch::texts[1], L"Vennox Control, Version 1.0");
-    EXPECT_EQ(AboutWatch::texts[3], L"OK");
+    {
+        CSheetDriver driver({CloseAbout(about)});
+        EXPECT_EQ(dispatch->Invoke(-552, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(about.caption, L"About Vennox Control");
+    ASSERT_EQ(about.texts.size(), 4u);
+    EXPECT_EQ(about.texts[1], L"Vennox Control, Version 1.0");
+    EXPECT_EQ(about.texts[3], L"OK");
     EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
 }

@@ -414,25 +414,6 @@ TEST(NodeSite, InPlaceSiteGivesContainerAndPosition)
 
 // ---- The control in the host ------------------------------------------------------
 
-// This thread's window with this caption: tests in parallel show their own.
-BOOL CALLBACK MatchCaption(HWND w, LPARAM search)
-{
-    auto* s = reinterpret_cast<std::pair<const char*, HWND>*>(search);
-    char text[128] = {};
-    GetWindowTextA(w, text, sizeof text);
-    if (lstrcmpA(text, s->first) != 0)
-        return TRUE;
-    s->second = w;
-    return FALSE;
-}
-
-HWND ThreadWindow(const char* caption)
-{
-    std::pair<const char*, HWND> search(caption, nullptr);
-    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
 using ControlHostTest = OleTest;
 
 TEST_F(ControlHostTest, RefusesWhatIsNoControlModule)
@@ -470,15 +451,10 @@ TEST_F(ControlHostTest, ActivatesInPlaceAndLetsGoOfTheSiteOnClose)
     EXPECT_TRUE(EqualRect(&r, &pos));
 
     // AboutBox runs its dialog's modal loop; close the dialog from inside it.
-    bool closed = false;
-    CSheetDriver driver({[&closed] {
-        HWND about = ThreadWindow("About Vennox Control");
-        if (about)
-            closed = PostMessageA(about, WM_COMMAND, IDOK, 0) != 0;
-        return about != nullptr;
-    }});
+    AboutSeen about;
+    CSheetDriver driver({CloseAbout(about)});
     EXPECT_EQ(host.About(), S_OK);
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(about.closed);
 
     host.Close();
     EXPECT_EQ(site.SiteRefs(), 0) << "every reference to the site is given back";

@@ -94,7 +94,7 @@ TEST_F(Registered, ClassProgIDTypeLibAndPluginKey)
 
 // Closes the About dialog of another process, noting what it showed.
 std::wstring g_aboutCaption, g_aboutLine;
-void CloseAbout(DWORD pid)
+void CloseAboutOfProcess(DWORD pid)
 {
     // That process's dialog only: other tests may show theirs meanwhile.
     HWND dlg = nullptr;
@@ -127,7 +127,7 @@ TEST_F(Registered, ScriptCreatesTheControlAndCallsAboutBox)
     DWORD n;
     WriteFile(f, text, sizeof text - 1, &n, nullptr);
     CloseHandle(f);
-    EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAbout), 7u)
+    EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAboutOfProcess), 7u)
         << "the script ran to its end";
     EXPECT_EQ(g_aboutCaption, L"About Vennox Control");
     EXPECT_EQ(g_aboutLine, L"Vennox Control, Version 1.0");
