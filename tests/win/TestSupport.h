@@ -11,6 +11,7 @@
 #include "VennoxLib.h"
 #include "framework/Handles.h"
 #include "host/SheetDriver.h"
+#include "tests/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>

@@ -10,8 +10,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -288,38 +286,6 @@ TEST(NodeSite, FormatsOneLinePerCall)
 
 // ---- The node file --------------------------------------------------------------
 
-class TempDir {
-public:
-    TempDir()
-    {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        m_path = fs::path(base) / ("vennox-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                   std::to_string(s_next++));
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-    const fs::path& path() const { return m_path; }
-
-private:
-    static inline int s_next = 0;
-    fs::path m_path;
-};
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)
 {
     struct Case { const char* what; long point, length, status; bool rewritten; } cases[] = {
@@ -336,7 +302,7 @@ TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)
         node.failWrite = {15};
         // A note of the operator's that only a rewrite loses.
         const std::string before = FormatNodeFile(node) + "# operator's note\n";
-        std::ofstream(file, std::ios::binary) << before;
+        WriteAll(file, before);
         std::string error;
         SiteOptions options;
         options.nodeFile = file.string();
@@ -635,7 +601,7 @@ TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
     TempDir dir;
     const fs::path bad = dir / "bad.txt";
     const std::string badText = "name X\n58 01 02\n";
-    std::ofstream(bad, std::ios::binary) << badText;
+    WriteAll(bad, badText);
     struct Case { std::wstring args; DWORD code; const char* says; } cases[] = {
         {L"--offer some", 2, "--offer"},
         {L"--delay", 2, "--delay"},
