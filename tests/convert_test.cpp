@@ -1,7 +1,7 @@
 // The node's value encodings, their display and the reading of entered text.
 // Runs in the native and both Windows builds, with a German locale set.
-#include "Convert.h"
-#include "ValueText.h"
+#include "nodeaccess/Convert.h"
+#include "nodeaccess/ValueText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,13 @@
 // The simulated node: its host calls, its default contents and node files.
 #include "host/NodeFile.h"
 #include "host/NodeModel.h"
-
-#include "ValueText.h"
+#include "nodeaccess/ValueText.h"
+#include "tests/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -309,47 +307,27 @@ TEST(NodeFile, FormatParsesBackToTheSameNode)
 
 class NodeFileOnDisk : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("vennox_node_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string Path(const char* name) const { return (dir_ / name).string(); }
-    static std::string Read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Write(const std::string& path, const std::string& text)
-    {
-        std::ofstream(path, std::ios::binary) << text;
-    }
     std::vector<std::string> Entries() const
     {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_))
+        for (const auto& e : fs::directory_iterator(dir_.path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    fs::path dir_;
+    TempDir dir_;
 };
 
 TEST_F(NodeFileOnDisk, SaveReplacesAndLoadReadsBack)
 {
     const std::string path = Path("node.txt");
-    Write(path, "old");
+    WriteAll(path, "old");
     std::string error;
     ASSERT_TRUE(SaveNodeFile(path, NodeModel::Default(), error)) << error;
     EXPECT_EQ(Entries(), std::vector<std::string>{"node.txt"});
-    EXPECT_EQ(Read(path), FormatNodeFile(NodeModel::Default()));
+    EXPECT_EQ(ReadAll(path), FormatNodeFile(NodeModel::Default()));
     NodeModel loaded;
     ASSERT_TRUE(LoadNodeFile(path, loaded, error)) << error;
     EXPECT_EQ(loaded, NodeModel::Default());
@@ -368,21 +346,21 @@ TEST_F(NodeFileOnDisk, FailedSaveLeavesTheOldFileAndNoTemporary)
         {"temporary name taken by a directory", "node.txt", "node.txt.tmp"},
     };
     for (const Case& c : cases) {
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        Write(Path("other.txt"), "old contents");
+        fs::remove_all(dir_.path());
+        fs::create_directories(dir_.path());
+        WriteAll(Path("other.txt"), "old contents");
         if (c.blocker)
             fs::create_directories(dir_ / c.blocker);
         else
-            Write(Path("node.txt"), "old contents");
+            WriteAll(Path("node.txt"), "old contents");
         const std::vector<std::string> before = Entries();
         std::string error;
         EXPECT_FALSE(SaveNodeFile(Path(c.target), NodeModel::Default(), error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
         EXPECT_EQ(Entries(), before) << c.what;
-        EXPECT_EQ(Read(Path("other.txt")), "old contents") << c.what;
+        EXPECT_EQ(ReadAll(Path("other.txt")), "old contents") << c.what;
         if (!c.blocker) {
-            EXPECT_EQ(Read(Path("node.txt")), "old contents") << c.what;
+            EXPECT_EQ(ReadAll(Path("node.txt")), "old contents") << c.what;
         }
     }
 }
@@ -391,14 +369,14 @@ TEST_F(NodeFileOnDisk, FailedLoadLeavesModelAndFileUntouched)
 {
     const std::string path = Path("bad.txt");
     const std::string text = "name Bad\n# ok\n15 00\n";
-    Write(path, text);
+    WriteAll(path, text);
     NodeModel node = TwoPoints();
     const NodeModel before = node;
     std::string error;
     EXPECT_FALSE(LoadNodeFile(path, node, error));
     EXPECT_EQ(error, path + ": line 3: point 15: expected 32 bytes, found 1");
     EXPECT_EQ(node, before);
-    EXPECT_EQ(Read(path), text);
+    EXPECT_EQ(ReadAll(path), text);
 
     EXPECT_FALSE(LoadNodeFile(Path("absent.txt"), node, error));
     EXPECT_EQ(error.rfind(Path("absent.txt"), 0), 0u) << error;

@@ -1,17 +1,14 @@
-// Shared support of the sheet tests: the control created from the module
-// beside the tests, on the stand-in host's client site over a simulated
-// node, and the sheet opened through the Properties verb with steps that act
-// inside its modal loop, as an operator would.
+// Support of the sheet tests, on TestSupport.h's module fixture: the control
+// on the stand-in host's client site over a simulated node, and the sheet
+// opened through the Properties verb with steps that act inside its modal
+// loop, as an operator would.
 #pragma once
 
-#include "ModulePath.h"
-#include "VennoxLib.h"
-#include "framework/Handles.h"
 #include "host/NodeSite.h"
 #include "host/SheetDriver.h"
 #include "resources/resource.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <olectl.h>
 
 #include <functional>
@@ -147,24 +144,8 @@ inline std::set<int> Range(int from, int count)
     return out;
 }
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public ModuleTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_module.reset(::LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(m_module);
-        auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), "DllGetClassObject")));
-        ASSERT_NE(getClassObject, nullptr);
-        ASSERT_EQ(getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()), S_OK);
-    }
-    void TearDown() override
-    {
-        m_factory.reset();
-        OleUninitialize();
-    }
-
     afx::com_ptr<IOleObject> NewControl(CNodeSite& site)
     {
         afx::com_ptr<IOleObject> control;
@@ -202,9 +183,6 @@ protected:
                              PressExit(op)});
         control->SetClientSite(nullptr);
     }
-
-    afx::unique_hmodule m_module;
-    afx::com_ptr<IClassFactory> m_factory;
 };
 
 }  // namespace sheet_test

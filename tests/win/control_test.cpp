@@ -1,9 +1,7 @@
 // The control through its class factory, as a container and a script client
 // use it: counts that decide unloading, drawing, and AboutBox by dispatch.
-#include "ModulePath.h"
-#include "VennoxLib.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <objsafe.h>
@@ -14,48 +12,13 @@
 
 namespace {
 
-template <typename T>
-struct Ref {
-    T* p = nullptr;
-    ~Ref() { if (p) p->Release(); }
-    T* operator->() const { return p; }
-    void** out() { return reinterpret_cast<void**>(&p); }
-};
-
-class Module : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_module = LoadLibraryW(ModulePath().c_str());
-        ASSERT_NE(m_module, nullptr);
-        m_getClassObject = reinterpret_cast<decltype(m_getClassObject)>(
-            GetProcAddress(m_module, "DllGetClassObject"));
-        m_canUnloadNow = reinterpret_cast<decltype(m_canUnloadNow)>(
-            GetProcAddress(m_module, "DllCanUnloadNow"));
-        ASSERT_NE(m_getClassObject, nullptr);
-        ASSERT_NE(m_canUnloadNow, nullptr);
-        ASSERT_EQ(m_getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.out()), S_OK);
-    }
-    void TearDown() override { OleUninitialize(); }
-
-    template <typename T>
-    void Create(REFIID iid, Ref<T>& out)
-    {
-        ASSERT_EQ(m_factory->CreateInstance(nullptr, iid, out.out()), S_OK);
-    }
-
-    HMODULE m_module = nullptr;
-    HRESULT(STDAPICALLTYPE* m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* m_canUnloadNow)() = nullptr;
-    Ref<IClassFactory> m_factory;
-};
+using Module = ModuleTest;
 
 TEST_F(Module, UnloadsOnlyWhenNoObjectOrLockIsAlive)
 {
     EXPECT_EQ(m_canUnloadNow(), S_OK);
     {
-        Ref<IOleObject> control;
+        afx::com_ptr<IOleObject> control;
         Create(IID_IOleObject, control);
         EXPECT_EQ(m_canUnloadNow(), S_FALSE) << "a control is alive";
     }
@@ -65,26 +28,26 @@ TEST_F(Module, UnloadsOnlyWhenNoObjectOrLockIsAlive)
     m_factory->LockServer(FALSE);
     EXPECT_EQ(m_canUnloadNow(), S_OK);
 
-    Ref<IUnknown> none;
-    EXPECT_EQ(m_getClassObject(CLSID_NULL, IID_IClassFactory, none.out()), CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(m_factory->CreateInstance(reinterpret_cast<IUnknown*>(m_factory.p), IID_IUnknown, none.out()),
+    afx::com_ptr<IUnknown> none;
+    EXPECT_EQ(m_getClassObject(CLSID_NULL, IID_IClassFactory, none.put_void()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(m_factory->CreateInstance(reinterpret_cast<IUnknown*>(m_factory.get()), IID_IUnknown, none.put_void()),
               CLASS_E_NOAGGREGATION);
 }
 
 TEST_F(Module, AnswersTheInterfacesOfAControl)
 {
-    Ref<IOleObject> control;
+    afx::com_ptr<IOleObject> control;
     Create(IID_IOleObject, control);
     const IID* asked[] = {&IID_IViewObject, &IID_IViewObject2, &IID_IDispatch, &DIID__DVennox,
                           &IID_IOleControl, &IID_IOleInPlaceObject, &IID_IOleInPlaceActiveObject,
                           &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IProvideClassInfo2,
                           &IID_IConnectionPointContainer};
     for (const IID* iid : asked) {
-        Ref<IUnknown> i;
-        EXPECT_EQ(control->QueryInterface(*iid, i.out()), S_OK);
+        afx::com_ptr<IUnknown> i;
+        EXPECT_EQ(control->QueryInterface(*iid, i.put_void()), S_OK);
     }
-    Ref<IUnknown> safety;
-    EXPECT_EQ(control->QueryInterface(IID_IObjectSafety, safety.out()), E_NOINTERFACE)
+    afx::com_ptr<IUnknown> safety;
+    EXPECT_EQ(control->QueryInterface(IID_IObjectSafety, safety.put_void()), E_NOINTERFACE)
         << "not safe for scripting: the control writes to field devices";
     DWORD status = 0;
     EXPECT_EQ(control->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
@@ -114,52 +77,20 @@ std::vector<DWORD> DrawInto(IViewObject* view, RECTL bounds)
 
 TEST_F(Module, DrawsTheSamePictureForReversedCorners)
 {
-    Ref<IViewObject> view;
+    afx::com_ptr<IViewObject> view;
     Create(IID_IViewObject, view);
-    std::vector<DWORD> normal = DrawInto(view.p, {4, 6, 34, 36});
+    std::vector<DWORD> normal = DrawInto(view.get(), {4, 6, 34, 36});
     size_t painted = 0;
     for (DWORD p : normal)
         painted += (p & 0xFFFFFF) != 0xFFFFFF;
     EXPECT_GT(painted, 30u * 30 / 4) << "the bitmap is drawn";
-    EXPECT_EQ(DrawInto(view.p, {34, 36, 4, 6}), normal);
-    EXPECT_EQ(DrawInto(view.p, {34, 6, 4, 36}), normal);
+    EXPECT_EQ(DrawInto(view.get(), {34, 36, 4, 6}), normal);
+    EXPECT_EQ(DrawInto(view.get(), {34, 6, 4, 36}), normal);
 }
-
-// Closes the About dialog from inside its modal loop, noting what it showed.
-struct AboutWatch {
-    static inline std::wstring caption;
-    static inline std::vector<std::wstring> texts;
-    static BOOL CALLBACK FindAbout(HWND w, LPARAM found)
-    {
-        wchar_t text[64];
-        GetWindowTextW(w, text, 64);
-        if (lstrcmpW(text, L"About Vennox Control") != 0)
-            return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        // This thread's dialog only: other tests may show theirs meanwhile.
-        HWND dlg = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindAbout, reinterpret_cast<LPARAM>(&dlg));
-        if (!dlg)
-            return;
-        KillTimer(nullptr, id);
-        wchar_t text[128];
-        GetWindowTextW(dlg, text, 128);
-        caption = text;
-        for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            GetWindowTextW(c, text, 128);
-            texts.push_back(text);
-        }
-        PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-    }
-};
 
 TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
 {
-    Ref<IDispatch> dispatch;
+    afx::com_ptr<IDispatch> dispatch;
     Create(IID_IDispatch, dispatch);
     LPOLESTR name = const_cast<LPOLESTR>(L"aboutbox");
     DISPID id = 0;
@@ -168,34 +99,36 @@ TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
     LPOLESTR other = const_cast<LPOLESTR>(L"Refresh");
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &other, 1, 0, &id), DISP_E_UNKNOWNNAME);
 
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, AboutWatch::Tick);
+    AboutSeen about;
     DISPPARAMS none = {};
-    EXPECT_EQ(dispatch->Invoke(-552, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(AboutWatch::caption, L"About Vennox Control");
-    ASSERT_EQ(AboutWatch::texts.size(), 4u);
-    EXPECT_EQ(AboutWatch::texts[1], L"Vennox Control, Version 1.0");
-    EXPECT_EQ(AboutWatch::texts[3], L"OK");
+    {
+        CSheetDriver driver({CloseAbout(about)});
+        EXPECT_EQ(dispatch->Invoke(-552, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+    }
+    EXPECT_EQ(about.caption, L"About Vennox Control");
+    ASSERT_EQ(about.texts.size(), 4u);
+    EXPECT_EQ(about.texts[1], L"Vennox Control, Version 1.0");
+    EXPECT_EQ(about.texts[3], L"OK");
     EXPECT_EQ(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(Module, EventSourceAcceptsAdvisesAndOffersNoOtherPoint)
 {
-    Ref<IConnectionPointContainer> container;
+    afx::com_ptr<IConnectionPointContainer> container;
     Create(IID_IConnectionPointContainer, container);
-    Ref<IConnectionPoint> other;
-    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &other.p), CONNECT_E_NOCONNECTION);
-    Ref<IConnectionPoint> point;
-    ASSERT_EQ(container->FindConnectionPoint(DIID__DVennoxEvents, &point.p), S_OK);
+    afx::com_ptr<IConnectionPoint> other;
+    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, other.put()), CONNECT_E_NOCONNECTION);
+    afx::com_ptr<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(DIID__DVennoxEvents, point.put()), S_OK);
     IID iid = {};
     EXPECT_EQ(point->GetConnectionInterface(&iid), S_OK);
     EXPECT_TRUE(IsEqualIID(iid, DIID__DVennoxEvents));
 
-    Ref<IDispatch> sink;  // any dispatch object will do as an event sink
+    afx::com_ptr<IDispatch> sink;  // any dispatch object will do as an event sink
     Create(IID_IDispatch, sink);
     DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink.p, &cookie), S_OK);
+    EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
     EXPECT_NE(cookie, 0u);
     EXPECT_EQ(point->Unadvise(cookie), S_OK);
     EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
@@ -231,7 +164,7 @@ struct Bag : IPropertyBag {
 
 TEST_F(Module, PropertyBagHoldsVersionAndExtentAndOlderBagsLoad)
 {
-    Ref<IPersistPropertyBag> persist;
+    afx::com_ptr<IPersistPropertyBag> persist;
     Create(IID_IPersistPropertyBag, persist);
     Bag saved;
     ASSERT_EQ(persist->Save(&saved, TRUE, TRUE), S_OK);
@@ -245,25 +178,25 @@ TEST_F(Module, PropertyBagHoldsVersionAndExtentAndOlderBagsLoad)
         {"nothing saved", {}},
     };
     for (const Case& c : cases) {
-        Ref<IPersistPropertyBag> fresh;
+        afx::com_ptr<IPersistPropertyBag> fresh;
         Create(IID_IPersistPropertyBag, fresh);
         Bag bag;
         bag.values = c.values;
         EXPECT_EQ(fresh->Load(&bag, nullptr), S_OK) << c.name;
     }
     // The extent survives a round trip.
-    Ref<IOleObject> object;
+    afx::com_ptr<IOleObject> object;
     Create(IID_IOleObject, object);
     SIZEL extent = {1234, 567};
     ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
-    Ref<IPersistPropertyBag> from;
-    ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, from.out()), S_OK);
+    afx::com_ptr<IPersistPropertyBag> from;
+    ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, from.put_void()), S_OK);
     Bag bag;
     ASSERT_EQ(from->Save(&bag, TRUE, TRUE), S_OK);
-    Ref<IOleObject> restored;
+    afx::com_ptr<IOleObject> restored;
     Create(IID_IOleObject, restored);
-    Ref<IPersistPropertyBag> to;
-    ASSERT_EQ(restored->QueryInterface(IID_IPersistPropertyBag, to.out()), S_OK);
+    afx::com_ptr<IPersistPropertyBag> to;
+    ASSERT_EQ(restored->QueryInterface(IID_IPersistPropertyBag, to.put_void()), S_OK);
     ASSERT_EQ(to->Load(&bag, nullptr), S_OK);
     SIZEL back = {};
     ASSERT_EQ(restored->GetExtent(DVASPECT_CONTENT, &back), S_OK);
@@ -273,12 +206,12 @@ TEST_F(Module, PropertyBagHoldsVersionAndExtentAndOlderBagsLoad)
 
 TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
 {
-    Ref<IPersistStreamInit> persist;
+    afx::com_ptr<IPersistStreamInit> persist;
     Create(IID_IPersistStreamInit, persist);
-    IStream* stream = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    afx::com_ptr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
     ASSERT_EQ(persist->InitNew(), S_OK);
-    ASSERT_EQ(persist->Save(stream, TRUE), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     LARGE_INTEGER zero = {};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     LONG saved[3] = {};
@@ -288,14 +221,13 @@ TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
     EXPECT_EQ(saved[0], 0x00010000) << "version 1.0";
 
     // An older version is converted on load.
-    Ref<IPersistStreamInit> older;
+    afx::com_ptr<IPersistStreamInit> older;
     Create(IID_IPersistStreamInit, older);
     saved[0] = 0x00000001;
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     stream->Write(saved, sizeof saved, nullptr);
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    EXPECT_EQ(older->Load(stream), S_OK);
-    stream->Release();
+    EXPECT_EQ(older->Load(stream.get()), S_OK);
 }
 
 }  // namespace

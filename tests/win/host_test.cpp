@@ -1,20 +1,15 @@
 // The host's client site over the simulated node, its command line, and the
 // host program itself on the module beside it.
-#include "ModulePath.h"
-
 #include "framework/Handles.h"
 #include "host/ControlHost.h"
 #include "host/HostOptions.h"
 #include "host/NodeFile.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
-
-#include <gtest/gtest.h>
+#include "tests/win/TestSupport.h"
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -291,38 +286,6 @@ TEST(NodeSite, FormatsOneLinePerCall)
 
 // ---- The node file --------------------------------------------------------------
 
-class TempDir {
-public:
-    TempDir()
-    {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        m_path = fs::path(base) / ("vennox-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                   std::to_string(s_next++));
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-    const fs::path& path() const { return m_path; }
-
-private:
-    static inline int s_next = 0;
-    fs::path m_path;
-};
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)
 {
     struct Case { const char* what; long point, length, status; bool rewritten; } cases[] = {
@@ -339,7 +302,7 @@ TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)
         node.failWrite = {15};
         // A note of the operator's that only a rewrite loses.
         const std::string before = FormatNodeFile(node) + "# operator's note\n";
-        std::ofstream(file, std::ios::binary) << before;
+        WriteAll(file, before);
         std::string error;
         SiteOptions options;
         options.nodeFile = file.string();
@@ -417,37 +380,7 @@ TEST(NodeSite, InPlaceSiteGivesContainerAndPosition)
 
 // ---- The control in the host ------------------------------------------------------
 
-std::string Narrow(const std::wstring& w)
-{
-    char text[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    return text;
-}
-
-// This thread's window with this caption: tests in parallel show their own.
-BOOL CALLBACK MatchCaption(HWND w, LPARAM search)
-{
-    auto* s = reinterpret_cast<std::pair<const char*, HWND>*>(search);
-    char text[128] = {};
-    GetWindowTextA(w, text, sizeof text);
-    if (lstrcmpA(text, s->first) != 0)
-        return TRUE;
-    s->second = w;
-    return FALSE;
-}
-
-HWND ThreadWindow(const char* caption)
-{
-    std::pair<const char*, HWND> search(caption, nullptr);
-    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
-class ControlHostTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
+using ControlHostTest = OleTest;
 
 TEST_F(ControlHostTest, RefusesWhatIsNoControlModule)
 {
@@ -484,15 +417,10 @@ TEST_F(ControlHostTest, ActivatesInPlaceAndLetsGoOfTheSiteOnClose)
     EXPECT_TRUE(EqualRect(&r, &pos));
 
     // AboutBox runs its dialog's modal loop; close the dialog from inside it.
-    bool closed = false;
-    CSheetDriver driver({[&closed] {
-        HWND about = ThreadWindow("About Vennox Control");
-        if (about)
-            closed = PostMessageA(about, WM_COMMAND, IDOK, 0) != 0;
-        return about != nullptr;
-    }});
+    AboutSeen about;
+    CSheetDriver driver({CloseAbout(about)});
     EXPECT_EQ(host.About(), S_OK);
-    EXPECT_TRUE(closed);
+    EXPECT_TRUE(about.closed);
 
     host.Close();
     EXPECT_EQ(site.SiteRefs(), 0) << "every reference to the site is given back";
@@ -610,12 +538,6 @@ TEST(Snapshot, PageFileNames)
 
 // ---- The host program ------------------------------------------------------------
 
-std::wstring HostPath()
-{
-    std::wstring module = ModulePath();
-    return module.substr(0, module.find_last_of(L"\\/") + 1) + L"vennox-host.exe";
-}
-
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
 // Runs the host with its output in `output`; its exit code, or -1 when it
@@ -630,7 +552,7 @@ DWORD RunHost(const std::wstring& args, const fs::path& output, DWORD timeoutMs 
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = out.get();
     PROCESS_INFORMATION pi = {};
-    std::wstring line = Quoted(HostPath()) + L" " + args;
+    std::wstring line = Quoted(BesideTests(L"vennox-host.exe")) + L" " + args;
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
         return DWORD(-2);
     afx::unique_handle_t process(pi.hProcess), thread(pi.hThread);
@@ -679,7 +601,7 @@ TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
     TempDir dir;
     const fs::path bad = dir / "bad.txt";
     const std::string badText = "name X\n58 01 02\n";
-    std::ofstream(bad, std::ios::binary) << badText;
+    WriteAll(bad, badText);
     struct Case { std::wstring args; DWORD code; const char* says; } cases[] = {
         {L"--offer some", 2, "--offer"},
         {L"--delay", 2, "--delay"},

@@ -1,10 +1,9 @@
 // The built module as a file: what it imports, its type library, its version block.
-#include "ModulePath.h"
-#include "ZoneCases.h"
-#include "NodeAccess.h"
 #include "VennoxLib.h"
+#include "nodeaccess/NodeAccess.h"
+#include "tests/win/TestSupport.h"
+#include "tests/win/ZoneCases.h"
 
-#include <gtest/gtest.h>
 #include <oleauto.h>
 
 #include <algorithm>
@@ -41,27 +40,13 @@ TEST(ModuleFile, ImportsOnlySystemDlls)
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll", "ole32.dll",
         "oleaut32.dll", "comctl32.dll", "msvcrt.dll",   "shell32.dll",  "uuid.dll",
     };
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(module, nullptr) << "cannot load the module";
-    std::vector<std::string> dlls = ImportedDlls(module);
+    afx::unique_hmodule module = MapModule(DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(module.get(), nullptr) << "cannot load the module";
+    std::vector<std::string> dlls = ImportedDlls(module.get());
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls)
         EXPECT_TRUE(system.count(dll)) << "imports " << dll;
-    FreeLibrary(module);
 }
-
-// Releases a COM interface at scope end.
-template <class T>
-struct Held {
-    T* p = nullptr;
-    ~Held()
-    {
-        if (p)
-            p->Release();
-    }
-    T* operator->() const { return p; }
-    T** operator&() { return &p; }
-};
 
 std::wstring Name(ITypeInfo* info, MEMBERID id = MEMBERID_NIL, std::wstring* help = nullptr)
 {
@@ -88,9 +73,9 @@ class TypeLibrary : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &lib), S_OK);
+        ASSERT_EQ(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, lib.put()), S_OK);
     }
-    Held<ITypeLib> lib;
+    afx::com_ptr<ITypeLib> lib;
 };
 
 TEST_F(TypeLibrary, LibraryAttributes)
@@ -126,12 +111,12 @@ TEST_F(TypeLibrary, TypesAndMembers)
     };
     EXPECT_EQ(lib->GetTypeInfoCount(), 3u);
     for (const TypeExpect& t : types) {
-        Held<ITypeInfo> info;
-        ASSERT_EQ(lib->GetTypeInfoOfGuid(*t.guid, &info), S_OK) << t.name;
+        afx::com_ptr<ITypeInfo> info;
+        ASSERT_EQ(lib->GetTypeInfoOfGuid(*t.guid, info.put()), S_OK) << t.name;
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
         std::wstring help;
-        EXPECT_EQ(Name(info.p, MEMBERID_NIL, &help), t.name);
+        EXPECT_EQ(Name(info.get(), MEMBERID_NIL, &help), t.name);
         EXPECT_EQ(help, t.help) << t.name;
         EXPECT_EQ(attr->typekind, t.kind) << t.name;
         EXPECT_EQ(attr->wTypeFlags & t.flags, t.flags) << t.name;
@@ -143,21 +128,21 @@ TEST_F(TypeLibrary, TypesAndMembers)
 
 TEST_F(TypeLibrary, AboutBoxIsTheStandardAboutDispid)
 {
-    Held<ITypeInfo> info;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__DVennox, &info), S_OK);
+    afx::com_ptr<ITypeInfo> info;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(DIID__DVennox, info.put()), S_OK);
     FUNCDESC* func = nullptr;
     ASSERT_EQ(info->GetFuncDesc(0, &func), S_OK);
     EXPECT_EQ(func->memid, -552);
     EXPECT_EQ(func->cParams, 0);
     EXPECT_EQ(func->elemdescFunc.tdesc.vt, VT_VOID);
-    EXPECT_EQ(Name(info.p, func->memid), L"AboutBox");
+    EXPECT_EQ(Name(info.get(), func->memid), L"AboutBox");
     info->ReleaseFuncDesc(func);
 }
 
 TEST_F(TypeLibrary, ClassDefaultsToDispatchAndEventSource)
 {
-    Held<ITypeInfo> coclass;
-    ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Vennox, &coclass), S_OK);
+    afx::com_ptr<ITypeInfo> coclass;
+    ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Vennox, coclass.put()), S_OK);
     const struct {
         const GUID* iid;
         int flags;
@@ -168,10 +153,10 @@ TEST_F(TypeLibrary, ClassDefaultsToDispatchAndEventSource)
     for (UINT i = 0; i < 2; ++i) {
         INT flags = 0;
         HREFTYPE ref = 0;
-        Held<ITypeInfo> implemented;
+        afx::com_ptr<ITypeInfo> implemented;
         ASSERT_EQ(coclass->GetImplTypeFlags(i, &flags), S_OK);
         ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
-        ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeInfo(ref, implemented.put()), S_OK);
         TYPEATTR* attr = nullptr;
         ASSERT_EQ(implemented->GetTypeAttr(&attr), S_OK);
         EXPECT_TRUE(IsEqualGUID(attr->guid, *impl[i].iid)) << i;
@@ -244,9 +229,9 @@ TEST(VersionBlock, ReadsBack)
 
 TEST(ModuleResources, PictureAndName)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    HBITMAP bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(1));
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
+    HBITMAP bitmap = LoadBitmapW(module.get(), MAKEINTRESOURCEW(1));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info = {};
     GetObjectW(bitmap, sizeof info, &info);
@@ -254,9 +239,9 @@ TEST(ModuleResources, PictureAndName)
     EXPECT_EQ(info.bmHeight, 31);
     DeleteObject(bitmap);
 
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
     ASSERT_NE(found, nullptr);
-    auto group = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+    auto group = static_cast<const WORD*>(LockResource(LoadResource(module.get(), found)));
     EXPECT_EQ(group[2], 2) << "two images";
     auto entries = reinterpret_cast<const BYTE*>(group + 3);
     for (int i = 0; i < 2; ++i) {
@@ -266,25 +251,17 @@ TEST(ModuleResources, PictureAndName)
     }
 
     wchar_t text[64] = {};
-    EXPECT_GT(LoadStringW(module, 1, text, 64), 0);
+    EXPECT_GT(LoadStringW(module.get(), 1, text, 64), 0);
     EXPECT_STREQ(text, L"Vennox Control");
-    FreeLibrary(module);
 }
 
 INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[128] = {};
-    GetWindowTextW(window, text, 128);
-    return text;
-}
-
 TEST(ModuleResources, AboutDialogTemplate)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
-    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(1), nullptr, NoDialogProc, 0);
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
+    HWND dialog = CreateDialogParamW(module.get(), MAKEINTRESOURCEW(1), nullptr, NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(dialog), L"About Vennox Control");
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), L"OK");
@@ -300,7 +277,6 @@ TEST(ModuleResources, AboutDialogTemplate)
     HICON icon = reinterpret_cast<HICON>(SendMessageW(GetWindow(dialog, GW_CHILD), STM_GETICON, 0, 0));
     EXPECT_NE(icon, nullptr) << "the icon control shows icon 1";
     DestroyWindow(dialog);
-    FreeLibrary(module);
 }
 
 // One control of a page template, in template order.
@@ -316,18 +292,14 @@ struct ControlRow {
 // A page template of the module created as a child of a hidden window.
 struct PageWindow {
     explicit PageWindow(UINT templateId)
-        : module(LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)),
+        : module(MapModule(LOAD_LIBRARY_AS_DATAFILE)),
           parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)),
-          page(module ? CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0) : nullptr)
+          page(module ? CreateDialogParamW(module.get(), MAKEINTRESOURCEW(templateId), parent, NoDialogProc, 0)
+                      : nullptr)
     {
     }
-    ~PageWindow()
-    {
-        DestroyWindow(parent);
-        if (module)
-            FreeLibrary(module);
-    }
-    HMODULE module;
+    ~PageWindow() { DestroyWindow(parent); }
+    afx::unique_hmodule module;
     HWND parent;
     HWND page;
 };
@@ -590,19 +562,18 @@ TEST(PageTemplates, ZoneSettingsInputGroupOfZone4)
 
 TEST(PageTemplates, TabCaptionsAndZoneFrames)
 {
-    HMODULE module = LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(module, nullptr);
+    afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module.get(), nullptr);
     const wchar_t* captions[] = {L"Node Information", L"Zone 1 Actual", L"Zone 1 Settings", L"Zone 2 Actual",
                                  L"Zone 2 Settings", L"Zone 3 Actual", L"Zone 3 Settings", L"Zone 4 Actual",
                                  L"Zone 4 Settings", L"Common settings"};
     for (UINT id = 200; id <= 209; ++id) {
         wchar_t text[64] = {};
-        LoadStringW(module, id, text, 64);
+        LoadStringW(module.get(), id, text, 64);
         EXPECT_STREQ(text, captions[id - 200]);
-        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
+        EXPECT_NE(FindResourceW(module.get(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
             << "template " << id;
     }
-    FreeLibrary(module);
 }
 
 }  // namespace

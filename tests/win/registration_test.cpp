@@ -1,9 +1,8 @@
 // Registration through regsvr32, and the registered control in the hands of a
 // script client and of the ATL host window.
-#include "ModulePath.h"
 #include "VennoxLib.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <ole2.h>
 
 #include <string>
@@ -95,7 +94,7 @@ TEST_F(Registered, ClassProgIDTypeLibAndPluginKey)
 
 // Closes the About dialog of another process, noting what it showed.
 std::wstring g_aboutCaption, g_aboutLine;
-void CloseAbout(DWORD pid)
+void CloseAboutOfProcess(DWORD pid)
 {
     // That process's dialog only: other tests may show theirs meanwhile.
     HWND dlg = nullptr;
@@ -119,20 +118,18 @@ void CloseAbout(DWORD pid)
 
 TEST_F(Registered, ScriptCreatesTheControlAndCallsAboutBox)
 {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    std::wstring script = std::wstring(dir) + L"vennox_about.vbs";
+    TempDir dir;
+    const std::wstring script = (dir / "vennox_about.vbs").wstring();
     HANDLE f = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     const char text[] = "Set c = CreateObject(\"Vennox.VennoxCtrl.1\")\r\nc.AboutBox\r\nWScript.Quit 7\r\n";
     DWORD n;
     WriteFile(f, text, sizeof text - 1, &n, nullptr);
     CloseHandle(f);
-    EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAbout), 7u)
+    EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAboutOfProcess), 7u)
         << "the script ran to its end";
     EXPECT_EQ(g_aboutCaption, L"About Vennox Control");
     EXPECT_EQ(g_aboutLine, L"Vennox Control, Version 1.0");
-    DeleteFileW(script.c_str());
 }
 
 TEST_F(Registered, AtlHostWindowShowsTheBitmap)
@@ -186,9 +183,8 @@ TEST(Unregistered, RegistrationThenUnregistrationLeavesNoEntries)
 TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
 {
     // A copy of the module whose type library resource is not a type library.
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    std::wstring copy = std::wstring(dir) + L"VennoxNoTlb.ocx";
+    TempDir dir;
+    const std::wstring copy = (dir / "VennoxNoTlb.ocx").wstring();
     ASSERT_TRUE(CopyFileW(ModulePath().c_str(), copy.c_str(), FALSE));
     HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
@@ -208,7 +204,6 @@ TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
     FreeLibrary(module);
     for (const std::wstring& key : {kClassKey, std::wstring(kProgID), L"TypeLib\\" + GuidText(LIBID_VennoxLib)})
         EXPECT_FALSE(KeyExists(key)) << key;
-    DeleteFileW(copy.c_str());
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 // Registry entries of the type library, the control class and the plug-in
 // key: what registering writes, that registering again adds nothing, and that
 // unregistering leaves the registry as it was.
-#include "ModulePath.h"
 #include "VennoxLib.h"
 #include "framework/AfxReg.h"
 #include "framework/Handles.h"
 #include "module/PluginKey.h"
+#include "tests/win/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <objbase.h>
 
 #include <algorithm>
@@ -105,18 +104,11 @@ std::string Default(const std::string& path, const std::string& value)
     return path + " | @ = \"" + value + "\"";
 }
 
-std::string Narrow(const std::wstring& w)
-{
-    char text[MAX_PATH];
-    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, text, MAX_PATH, nullptr, nullptr);
-    return n > 0 ? std::string(text) : std::string();
-}
-
 // The built module, mapped as an image (its DllMain does not run): its file
 // name, string table and type library resource.
-class Module {
+class ModuleImage {
 public:
-    Module() : m_h(LoadLibraryExW(ModulePath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES)) {}
+    ModuleImage() : m_h(MapModule(DONT_RESOLVE_DLL_REFERENCES)) {}
     HINSTANCE get() const { return m_h.get(); }
     std::string Path() const
     {
@@ -198,7 +190,7 @@ protected:
         return Sorted(e);
     }
 
-    Module module;
+    ModuleImage module;
     const std::string libid = GuidText(LIBID_VennoxLib);
     const std::vector<std::string> roots = {"TypeLib\\" + libid,
                                             "Interface\\" + GuidText(DIID__DVennox),
@@ -246,8 +238,7 @@ TEST_F(TypeLibRegistry, UnregisterVersions)
 // keys must go all the same.
 TEST_F(TypeLibRegistry, UnregisterAfterFileRemoved)
 {
-    const std::wstring copy = ModulePath().substr(0, ModulePath().find_last_of(L"\\/") + 1) +
-                              L"RegistryCopy.OCX";
+    const std::wstring copy = BesideTests(L"RegistryCopy.OCX");
     ASSERT_TRUE(CopyFileW(ModulePath().c_str(), copy.c_str(), FALSE));
     ASSERT_TRUE(AfxOleRegisterTypeLib(module.get(), LIBID_VennoxLib, "RegistryCopy.OCX"));
     EXPECT_NE(Snapshot(roots), Entries{});
@@ -338,7 +329,7 @@ protected:
                                           0x20191, LIBID_VennoxLib, 1, 0);
     }
 
-    Module module;
+    ModuleImage module;
     const std::vector<std::string> roots = {std::string("CLSID\\") + kTestClsidText, kTestProgID};
 };
 
@@ -431,7 +422,7 @@ TEST_F(PluginKeyRegistry, RemoveAbsentSucceedsAndCreatesNothing)
 
 TEST_F(PluginKeyRegistry, RemoveKeepsTheRestOfTheClassKey)
 {
-    Module module;
+    ModuleImage module;
     ASSERT_TRUE(AfxOleRegisterControlClass(module.get(), kTestClsid, nullptr, 1, 1, afxRegApartmentThreading, 0x20191, LIBID_VennoxLib, 1, 0));
     const Entries classOnly = Snapshot(roots);
     ASSERT_TRUE(WritePluginKey(kTestClsid));
@@ -474,7 +465,7 @@ TEST_F(PluginKeyRegistry, TableWriterOverwriteFlag)
 // In the order the module registers and unregisters, with its own IDs.
 TEST(ModuleRegistry, RegisterTwiceThenUnregisterRestoresTheRegistry)
 {
-    Module module;
+    ModuleImage module;
     ASSERT_NE(module.get(), nullptr);
     const std::string clsid = GuidText(CLSID_Vennox), libid = GuidText(LIBID_VennoxLib);
     const std::vector<std::string> roots = {"CLSID\\" + clsid, kProgID, "TypeLib\\" + libid,

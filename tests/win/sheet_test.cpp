@@ -1,7 +1,7 @@
 // The configuration sheet as host and operator meet it: opened through the
 // control's Properties verb, its pages reading and writing the stand-in
 // host's simulated node, every action taken inside the sheet's modal loop.
-#include "SheetFixture.h"
+#include "tests/win/SheetFixture.h"
 
 #include <commctrl.h>
 #include <prsht.h>

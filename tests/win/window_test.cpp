@@ -1,12 +1,11 @@
 // Window classes under a real modal loop: property sheets with lazily created
 // pages, message maps, control binding and the handle map.
-#include <gtest/gtest.h>
+#include "framework/AfxWin.h"
+#include "tests/win/TestSupport.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include "framework/AfxWin.h"
 
 namespace {
 
@@ -81,29 +80,16 @@ BEGIN_MESSAGE_MAP(TestSheet, CPropertySheet)
     ON_BN_CLICKED(IDOK, &TestSheet::OnOk)
 END_MESSAGE_MAP()
 
-// State shared with the thread timer that drives the modal sheet.
+// What the steps driving the modal sheet share.
 struct SheetRun {
     TestSheet* sheet = nullptr;
     TestPage* page1 = nullptr;
     TestPage* page2 = nullptr;
     bool driven = false;
-    int ticks = 0;
-} g_run;
+};
 
-BOOL CALLBACK FindSheet(HWND hWnd, LPARAM lParam)
+void DriveSheet(const SheetRun& r, HWND hSheet)
 {
-    char text[64] = {};
-    ::GetWindowTextA(hWnd, text, sizeof(text));
-    if (std::string(text) == kSheetCaption) {
-        *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void DriveSheet(HWND hSheet)
-{
-    SheetRun& r = g_run;
     EXPECT_EQ(CWnd::FromHandle(hSheet), r.sheet);
     EXPECT_EQ(r.sheet->inits, 1);
     EXPECT_EQ(r.page1->inits, 1);
@@ -149,34 +135,28 @@ void DriveSheet(HWND hSheet)
     ::SendMessageA(::GetDlgItem(hSheet, IDOK), BM_CLICK, 0, 0);
 }
 
-void CALLBACK SheetTimer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    HWND hSheet = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindSheet, reinterpret_cast<LPARAM>(&hSheet));
-    if (!hSheet && ++g_run.ticks < 500)
-        return;
-    ::KillTimer(nullptr, id);
-    if (!hSheet) {
-        ADD_FAILURE() << "sheet window not found";
-        return;
-    }
-    g_run.driven = true;
-    DriveSheet(hSheet);
-}
-
 TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
 {
     TestPage page1(IDD_PAGE1, IDS_PAGE1), page2(IDD_PAGE2, IDS_PAGE2);
     TestSheet sheet;
     sheet.AddPage(&page1);
     sheet.AddPage(&page2);
-    g_run = SheetRun{&sheet, &page1, &page2};
+    SheetRun run = {&sheet, &page1, &page2};
 
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &SheetTimer);
-    ASSERT_NE(timer, 0u);
+    // The sheet is found by its caption, once it shows.
+    CSheetDriver driver({[&run] {
+        HWND hSheet = ThreadWindow(kSheetCaption);
+        if (!hSheet)
+            return false;
+        run.driven = true;
+        DriveSheet(run, hSheet);
+        return true;
+    }});
+    ASSERT_FALSE(driver.Failed()) << driver.Failure();
     INT_PTR result = sheet.DoModal();
 
-    EXPECT_TRUE(g_run.driven);
+    EXPECT_FALSE(driver.Failed()) << driver.Failure();
+    EXPECT_TRUE(run.driven);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(sheet.oks, 1);
     EXPECT_NE(sheet.firstPageAtInit, nullptr);

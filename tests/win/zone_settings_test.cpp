@@ -1,9 +1,9 @@
 // The four Zone settings pages, with zone 4's occupancy choice, as host and
 // operator meet them: one table of zones, each case run on every zone's page
 // through the real sheet.
-#include "SheetFixture.h"
-#include "ZoneCases.h"
 #include "host/NodeFile.h"
+#include "tests/win/SheetFixture.h"
+#include "tests/win/ZoneCases.h"
 
 #include <map>
 #include <string>
@@ -82,9 +82,8 @@ TEST_F(ZoneSettings, ReadsAndWritesInTheZonesOrder)
 // node file for its next start.
 TEST_F(ZoneSettings, OccupiedHeatingSetPointOfZone1)
 {
-    char dir[MAX_PATH] = {}, file[MAX_PATH] = {};
-    ASSERT_TRUE(GetTempPathA(MAX_PATH, dir));
-    ASSERT_TRUE(GetTempFileNameA(dir, "vnx", 0, file));
+    TempDir dir;
+    const std::string file = (dir / "node.txt").string();
     SiteOptions saving;
     saving.nodeFile = file;
     NodeModel node = NodeModel::Default();
@@ -111,7 +110,6 @@ TEST_F(ZoneSettings, OccupiedHeatingSetPointOfZone1)
     EXPECT_TRUE(LoadNodeFile(file, saved, error)) << error;
     ASSERT_NE(saved.Find(15), nullptr);
     EXPECT_EQ(std::vector<unsigned char>(saved.Find(15)->begin(), saved.Find(15)->begin() + 12), expected);
-    DeleteFileA(file);
 }
 
 // ---- Values shown and written ---------------------------------------------------------------
