@@ -6,6 +6,7 @@
 #include <olectl.h>
 #include <objsafe.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -49,30 +50,69 @@ TEST_F(Module, AnswersTheInterfacesOfAControl)
     afx::com_ptr<IUnknown> safety;
     EXPECT_EQ(control->QueryInterface(IID_IObjectSafety, safety.put_void()), E_NOINTERFACE)
         << "not safe for scripting: the control writes to field devices";
-    DWORD status = 0;
-    EXPECT_EQ(control->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
-    EXPECT_EQ(status, 0x20191u);
     EXPECT_EQ(control->SetClientSite(nullptr), S_OK);
 }
 
-// Draws the control into a 48 x 48 memory bitmap and returns its pixels.
-std::vector<DWORD> DrawInto(IViewObject* view, RECTL bounds)
+TEST_F(Module, ReportsItsMiscStatusForTheContentAspectOnly)
+{
+    afx::com_ptr<IOleObject> control;
+    Create(IID_IOleObject, control);
+    const struct {
+        DWORD aspect;
+        DWORD status;
+    } cases[] = {{DVASPECT_CONTENT, 0x20191}, {DVASPECT_THUMBNAIL, 0}, {DVASPECT_ICON, 0}, {DVASPECT_DOCPRINT, 0}};
+    for (const auto& c : cases) {
+        DWORD status = 0xDEADBEEF;
+        EXPECT_EQ(control->GetMiscStatus(c.aspect, &status), S_OK) << "aspect " << c.aspect;
+        EXPECT_EQ(status, c.status) << "aspect " << c.aspect;
+    }
+}
+
+// Paints into a white 48 x 48 memory bitmap and returns its pixels.
+std::vector<DWORD> PixelsOf(const std::function<void(HDC)>& paint)
 {
     BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 48, -48, 1, 32, BI_RGB};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 48;
+    bi.bmiHeader.biHeight = -48;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    PatBlt(dc, 0, 0, 48, 48, WHITENESS);
-    // What OleDraw passes: no target device, no window bounds.
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    afx::unique_hdc dc(CreateCompatibleDC(nullptr));
+    afx::unique_hbitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        return {};
+    afx::select_object selected(dc.get(), bitmap.get());
+    PatBlt(dc.get(), 0, 0, 48, 48, WHITENESS);
+    paint(dc.get());
     GdiFlush();
-    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 48 * 48);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixels;
+    return std::vector<DWORD>(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 48 * 48);
+}
+
+// The control drawn into `bounds` as OleDraw asks: no target device, no
+// window bounds.
+std::vector<DWORD> DrawInto(IViewObject* view, RECTL bounds)
+{
+    return PixelsOf([&](HDC dc) {
+        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+                  S_OK);
+    });
+}
+
+// What the control must draw: the 30 x 30 square at the top left of its
+// 31 x 31 bitmap, stretched onto `bounds` unchanged.
+std::vector<DWORD> SquareStretchedOnto(RECTL bounds)
+{
+    afx::unique_hmodule file = MapModule(LOAD_LIBRARY_AS_DATAFILE);
+    afx::unique_hbitmap picture(LoadBitmapW(file.get(), MAKEINTRESOURCEW(1)));
+    EXPECT_TRUE(picture);
+    return PixelsOf([&](HDC dc) {
+        afx::unique_hdc source(CreateCompatibleDC(nullptr));
+        afx::select_object selected(source.get(), picture.get());
+        StretchBlt(dc, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                   source.get(), 0, 0, 30, 30, SRCCOPY);
+    });
 }
 
 TEST_F(Module, DrawsTheSamePictureForReversedCorners)
@@ -86,6 +126,30 @@ TEST_F(Module, DrawsTheSamePictureForReversedCorners)
     EXPECT_GT(painted, 30u * 30 / 4) << "the bitmap is drawn";
     EXPECT_EQ(DrawInto(view.get(), {34, 36, 4, 6}), normal);
     EXPECT_EQ(DrawInto(view.get(), {34, 6, 4, 36}), normal);
+}
+
+TEST_F(Module, DrawsTheTopLeftSquareOfItsBitmapStretched)
+{
+    afx::com_ptr<IViewObject> view;
+    Create(IID_IViewObject, view);
+    const struct {
+        const char* what;
+        RECTL bounds;
+    } cases[] = {
+        {"30 x 30, the square's own size", {4, 6, 34, 36}},
+        {"31 x 31, the whole bitmap's size", {0, 0, 31, 31}},
+        {"44 x 44, enlarged", {2, 2, 46, 46}},
+        {"17 x 40, reduced and stretched", {10, 3, 27, 43}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<DWORD> drawn = DrawInto(view.get(), c.bounds), expected = SquareStretchedOnto(c.bounds);
+        ASSERT_EQ(drawn.size(), expected.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < drawn.size(); ++i)
+            differ += drawn[i] != expected[i];
+        EXPECT_EQ(differ, 0u) << "pixels unlike the stretched 30 x 30 square";
+    }
 }
 
 TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)

@@ -1,10 +1,12 @@
 // Registration through regsvr32, and the registered control in the hands of a
 // script client and of the ATL host window.
 #include "VennoxLib.h"
+#include "tests/win/ImportPatch.h"
 #include "tests/win/TestSupport.h"
 
 #include <ole2.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,8 @@ bool KeyExists(const std::wstring& key)
 // 50 ms with its process ID.
 DWORD RunProgram(std::wstring command, void (*poll)(DWORD pid) = nullptr)
 {
-    STARTUPINFOW si = {sizeof si};
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return ~0u;
@@ -204,6 +207,72 @@ TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
     FreeLibrary(module);
     for (const std::wstring& key : {kClassKey, std::wstring(kProgID), L"TypeLib\\" + GuidText(LIBID_VennoxLib)})
         EXPECT_FALSE(KeyExists(key)) << key;
+}
+
+// ---- Self-unregistration that fails part way ------------------------------------
+
+// While patched in, the module's deletions of HKCR keys under this path fail
+// as a registry without the right to delete them would make them.
+std::string g_refusedUnder;
+LONG(WINAPI* g_deleteKey)(HKEY, LPCSTR) = nullptr;
+
+LONG WINAPI RefusingDeleteKey(HKEY key, LPCSTR subkey)
+{
+    if (key == HKEY_CLASSES_ROOT && subkey && !g_refusedUnder.empty() &&
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, subkey, static_cast<int>(g_refusedUnder.size()),
+                       g_refusedUnder.c_str(), static_cast<int>(g_refusedUnder.size())) == CSTR_EQUAL)
+        return ERROR_ACCESS_DENIED;
+    return g_deleteKey(key, subkey);
+}
+
+HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { return TYPE_E_REGISTRYACCESS; }
+
+TEST(Unregistered, UnregistrationAnswersEachFailureWithItsOwnCode)
+{
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const std::string classKey = Narrow(kClassKey);
+    const std::wstring typeLibKey = L"TypeLib\\" + GuidText(LIBID_VennoxLib);
+    const struct {
+        const char* what;
+        bool refuseTypeLib;   // the system's type library unregistration refuses
+        std::string refused;  // deletions refused under this key
+        HRESULT result;
+        bool typeLibStays, classStays;
+    } cases[] = {
+        {"type library entries that cannot be removed", true, "TypeLib\\", static_cast<HRESULT>(0x80040200), true, true},
+        {"a class key that cannot be removed", false, classKey, static_cast<HRESULT>(0x80040201), false, true},
+        {"nothing refused", false, "", S_OK, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        afx::unique_hmodule module(LoadLibraryW(ModulePath().c_str()));
+        ASSERT_TRUE(module);
+        auto reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
+        auto unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+        ASSERT_TRUE(reg && unreg);
+        ASSERT_EQ(reg(), S_OK);
+        {
+            ImportPatch deleteKey(module.get(), "ADVAPI32.dll", "RegDeleteKeyA",
+                                  reinterpret_cast<const void*>(&RefusingDeleteKey));
+            ASSERT_TRUE(deleteKey.ok());
+            g_deleteKey = deleteKey.original<decltype(g_deleteKey)>();
+            std::optional<ImportPatch> typeLib;
+            if (c.refuseTypeLib) {
+                typeLib.emplace(module.get(), "OLEAUT32.dll", "UnRegisterTypeLib",
+                                reinterpret_cast<const void*>(&RefusingUnRegisterTypeLib));
+                ASSERT_TRUE(typeLib->ok());
+            }
+            g_refusedUnder = c.refused;
+            EXPECT_EQ(unreg(), c.result);
+            g_refusedUnder.clear();
+        }
+        EXPECT_EQ(KeyExists(typeLibKey), c.typeLibStays);
+        EXPECT_EQ(KeyExists(kClassKey), c.classStays);
+        // Unpatched, it removes what is left.
+        EXPECT_EQ(unreg(), S_OK);
+        EXPECT_FALSE(KeyExists(typeLibKey));
+        EXPECT_FALSE(KeyExists(kClassKey));
+    }
 }
 
 }  // namespace

@@ -111,6 +111,25 @@ TEST_F(Sheet, OpensWithTenPagesAndOnlyExitAndReturnsTheReferencesItTook)
 }
 
 // Each opening asks the client site of the control whose verb ran, afresh.
+TEST_F(Sheet, ClosingReturnsTheWriteSideBeforeTheReadSide)
+{
+    NodeModel node = NodeModel::Default();
+    SiteOptions options;
+    options.separateObjects = true;  // so that each release names its side
+    CNodeSite site(node, options);
+    afx::com_ptr<IOleObject> control = NewControl(site);
+    ASSERT_TRUE(control);
+    std::vector<std::string> released;
+    Operator op;
+    Open(control.get(), {FindSheet(op), Act(op, [&](Operator&) {
+                             site.onRelease = [&](const char* object) { released.push_back(object); };
+                         }),
+                         PressExit(op)});
+    site.onRelease = nullptr;
+    EXPECT_EQ(released, (std::vector<std::string>{"write", "write", "read", "read"}));
+    control->SetClientSite(nullptr);
+}
+
 TEST_F(Sheet, EachOpeningUsesTheSiteOfItsOwnControl)
 {
     NodeModel nodeA = NodeModel::Default(), nodeB = NodeModel::Default();
