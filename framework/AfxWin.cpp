@@ -1,3 +1,5 @@
+// Window classes: the handle map, message-map dispatch, modal dialogs, and
+// property pages and sheets over the system's property sheet.
 #include "framework/AfxWin.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// The host's container side: creating the control from the module or by
+// ProgID and activating it in the host's window.
 #include "host/ControlHost.h"
 
 #include "host/HostText.h"

@@ -1,3 +1,4 @@
+// The host program's command line.
 #include "host/HostOptions.h"
 
 #include "nodeaccess/ValueText.h"

@@ -1,3 +1,5 @@
+// The node file: reading and writing the simulated node as text, one line
+// per data point.
 #include "host/NodeFile.h"
 
 #include "nodeaccess/ValueText.h"

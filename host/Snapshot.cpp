@@ -1,3 +1,4 @@
+// The snapshot run: every page of the sheet shown and saved as a picture.
 #include "host/Snapshot.h"
 
 #include "host/WindowPicture.h"

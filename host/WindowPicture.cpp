@@ -1,3 +1,4 @@
+// What a window shows on the screen, captured and saved as a PNG file.
 #include "host/WindowPicture.h"
 
 #include "framework/Handles.h"

@@ -1,3 +1,4 @@
+// CPage10PropPage, "Common settings": the valve settings in data point 58.
 #include "sheet/CommonPage.h"
 
 #include "nodeaccess/Convert.h"

@@ -1,3 +1,4 @@
+// CVennoxPropPage, "Node Information": the node's name.
 #include "sheet/NodeInfoPage.h"
 
 #include <string>

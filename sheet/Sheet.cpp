@@ -1,3 +1,5 @@
+// CSheet: the modal sheet "VNX", its ten pages and the host's two node
+// interfaces.
 #include "sheet/Sheet.h"
 
 #include <initializer_list>

@@ -1,3 +1,5 @@
+// CZoneActualPage: a zone's live values, refreshed every 2 s, its manual
+// overrides, output limits and temperature offset.
 #include "sheet/ZoneActualPage.h"
 
 #include <array>

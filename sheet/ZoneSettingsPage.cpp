@@ -1,3 +1,5 @@
+// CZoneSettingsPage: a zone's set points, PID block, occupancy timeout and
+// input mode.
 #include "sheet/ZoneSettingsPage.h"
 
 #include <array>

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -182,6 +183,24 @@ protected:
         Open(control.get(), {FindSheet(op), ShowPage(op, index), Act(op, [&](Operator& o) { act(o.page, site); }),
                              PressExit(op)});
         control->SetClientSite(nullptr);
+    }
+
+    // Presses Write on page `index` of `node`, on a site with `options`, and
+    // returns what went out for each of `points` (empty when not written).
+    std::map<long, std::vector<unsigned char>> SentOnWrite(NodeModel& node, int index, const SiteOptions& options,
+                                                           std::initializer_list<long> points)
+    {
+        std::map<long, std::vector<unsigned char>> sent;
+        OnPage(
+            node, index,
+            [&](HWND page, CNodeSite& site) {
+                site.ClearCalls();
+                D::Click(page, IDC_WRITE);
+                for (long point : points)
+                    sent[point] = Sent(site, point);
+            },
+            options);
+        return sent;
     }
 };
 

@@ -309,16 +309,9 @@ TEST_F(ZoneActual, AShortReadCarriesNoBytesOfAnotherPoint)
     for (const ActualZone& z : kActualZones) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = DistinctNode();
-        std::vector<unsigned char> levels, overrides;
-        OnPage(
-            node, z.page,
-            [&](HWND page, CNodeSite& site) {
-                site.ClearCalls();
-                D::Click(page, IDC_WRITE);
-                levels = Sent(site, kLevels);
-                overrides = Sent(site, kOverrides);
-            },
-            shortReads);
+        auto sent = SentOnWrite(node, z.page, shortReads, {kLevels, kOverrides});
+        const std::vector<unsigned char>& levels = sent[kLevels];
+        const std::vector<unsigned char>& overrides = sent[kOverrides];
         ASSERT_EQ(levels.size(), 31u);
         ASSERT_EQ(overrides.size(), 31u);
         for (size_t i = 20; i < 31; ++i) {

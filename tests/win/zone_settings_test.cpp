@@ -361,16 +361,9 @@ TEST_F(ZoneSettings, AShortReadCarriesNoBytesOfAnotherPoint)
     for (const SettingsZone& z : {kSettingsZones[0], kSettingsZones[1], kSettingsZones[2]}) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = DistinctNode();
-        std::vector<unsigned char> pid, timeout;
-        OnPage(
-            node, z.page,
-            [&](HWND page, CNodeSite& site) {
-                site.ClearCalls();
-                D::Click(page, IDC_WRITE);
-                pid = Sent(site, z.pidPoint);
-                timeout = Sent(site, z.timeoutPoint);
-            },
-            shortReads);
+        auto sent = SentOnWrite(node, z.page, shortReads, {z.pidPoint, z.timeoutPoint});
+        const std::vector<unsigned char>& pid = sent[z.pidPoint];
+        const std::vector<unsigned char>& timeout = sent[z.timeoutPoint];
         ASSERT_EQ(pid.size(), 31u);
         ASSERT_EQ(timeout.size(), 31u);
         for (int i = 8; i < 31; ++i) {
