@@ -9,7 +9,7 @@
 
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
-    "                       [--separate] [--delay MS] [--fail-read N,N..] [--fail-write N,N..]\n"
+    "                       [--separate] [--delay MS] [--pump] [--fail-read N,N..] [--fail-write N,N..]\n"
     "                       [--fail-name] [--still] [--snapshot DIR]";
 
 namespace {
@@ -79,6 +79,7 @@ bool SetDelay(HostOptions& o, const std::string& v)
     return true;
 }
 bool SetSeparate(HostOptions& o, const std::string&) { o.site.separateObjects = true; return true; }
+bool SetPump(HostOptions& o, const std::string&) { o.site.pump = true; return true; }
 bool SetFailName(HostOptions& o, const std::string&) { o.failName = true; return true; }
 bool SetStill(HostOptions& o, const std::string&) { o.still = true; return true; }
 bool SetHelp(HostOptions& o, const std::string&) { o.help = true; return true; }
@@ -94,6 +95,7 @@ const Option kOptions[] = {
     {"--offer", "both, read, write or none", SetOffer},
     {"--separate", nullptr, SetSeparate},
     {"--delay", "milliseconds from 0 to 60000", SetDelay},
+    {"--pump", nullptr, SetPump},
     {"--fail-read", "data point numbers (0 to 65535) separated by commas", SetFailRead},
     {"--fail-write", "data point numbers (0 to 65535) separated by commas", SetFailWrite},
     {"--fail-name", nullptr, SetFailName},

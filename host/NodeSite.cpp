@@ -73,11 +73,7 @@ struct CNodeSite::Impl {
     long Write(long point, const unsigned char* buffer, long length);
     long Name(unsigned char* buffer, long capacity);
 
-    void Pause() const
-    {
-        if (options.delayMs)
-            Sleep(options.delayMs);
-    }
+    void Pause(NodeCall::Kind kind, long point) const;
     void Record(NodeCall call);
 
     CNodeSite& owner;
@@ -95,9 +91,38 @@ struct CNodeSite::Impl {
     std::unique_ptr<CWriter> writer;
 };
 
+// The wait before a node call: a sleep, or with `pump` a message loop, as a
+// call to another apartment runs one while it waits for the answer.
+void CNodeSite::Impl::Pause(NodeCall::Kind kind, long point) const
+{
+    if (owner.onWait)
+        owner.onWait(kind, point);
+    if (!options.pump) {
+        if (options.delayMs)
+            Sleep(options.delayMs);
+        return;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns it
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= options.delayMs)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, options.delayMs - waited, QS_ALLINPUT);
+    }
+}
+
 long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
 {
-    Pause();
+    Pause(NodeCall::kRead, point);
     const auto fill = options.readFill.find(point);
     const long filled = std::min({capacity, fill == options.readFill.end() ? capacity : fill->second,
                                   NodeModel::kPointSize});
@@ -111,7 +136,7 @@ long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
 
 long CNodeSite::Impl::Write(long point, const unsigned char* buffer, long length)
 {
-    Pause();
+    Pause(NodeCall::kWrite, point);
     NodeCall call{NodeCall::kWrite, point, length, 0, {}};
     // What was sent, as far as the length is one the node takes.
     if (buffer && length > 0 && length <= NodeModel::kPointSize)
@@ -128,7 +153,7 @@ long CNodeSite::Impl::Write(long point, const unsigned char* buffer, long length
 
 long CNodeSite::Impl::Name(unsigned char* buffer, long capacity)
 {
-    Pause();
+    Pause(NodeCall::kName, 0);
     const long status = node.GetNodeName(buffer, capacity);
     NodeCall call{NodeCall::kName, 0, capacity, status, {}};
     if (status == kNodeOk) {

@@ -32,7 +32,8 @@ struct SiteOptions {
     bool offerRead = true;         // QueryInterface answers IReadNode
     bool offerWrite = true;        // QueryInterface answers IWriteNode
     bool separateObjects = false;  // serve them from two objects of their own
-    unsigned delayMs = 0;          // every node call sleeps this long first
+    unsigned delayMs = 0;          // every node call waits this long first
+    bool pump = false;             // and dispatches messages while it waits
     std::map<long, long> readFill;  // points whose reads fill only so many bytes, from byte 0 on
     std::string nodeFile;          // when set, rewritten after every accepted write
 };
@@ -62,6 +63,9 @@ public:
     void ClearCalls();
     // Called after every node call, once it is in Calls().
     std::function<void(const NodeCall&)> onCall;
+    // Called as each node call begins to wait, before any message of the
+    // wait is dispatched; the point is 0 for GetNodeName.
+    std::function<void(NodeCall::Kind kind, long point)> onWait;
     // Called after every Release on one of the objects: "site", or with
     // separate objects "read" or "write".
     std::function<void(const char* object)> onRelease;

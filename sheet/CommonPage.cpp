@@ -68,6 +68,13 @@ void CPage10PropPage::OnRead()
 
 void CPage10PropPage::OnWrite()
 {
+    WriteEntries();
+    OnRead();
+}
+
+void CPage10PropPage::WriteEntries()
+{
+    const CControlSnapshot entries(*this);
     PointBuffer buf = {};
     if (ReadPoint(kValvePoint, buf) == kNodeOk) {
         StoreField(FieldKind::Whole, m_closedValveTime.GetWindowText(), buf + kClosedTimeByte);
@@ -78,7 +85,6 @@ void CPage10PropPage::OnWrite()
         buf[kHeatTypeByte] = m_heat010.GetCheck() == BST_CHECKED ? 0 : 1;
         WritePoint(kValvePoint, buf, kPointLength);
     }
-    OnRead();
 }
 
 // Every radio button starts a group of its own, so the system never clears

@@ -19,6 +19,9 @@ protected:
 
     void OnRead();
     void OnWrite();
+    // The read-modify-write of each point, from the entries as they were
+    // when Write was pressed.
+    void WriteEntries();
     void OnHeat010();
     void OnHeat210();
     void OnCool010();

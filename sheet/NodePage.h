@@ -42,6 +42,8 @@ protected:
     // shows what the node holds.
     void WritePoint(long point, const PointBuffer& buffer, long length) const;
     long GetNodeName(NameBuffer& buffer) const;
+
+    INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // One page class of a zone page family: `family` over zone `zone` (1 to 4),

@@ -26,6 +26,8 @@ public:
     // What the pages call through; null when the host does not offer it.
     IWriteNode* m_pWriteNode;
     IReadNode* m_pReadNode;
+    // Node calls of the pages that have not returned yet.
+    int m_nNodeCallsInFlight = 0;
 
 private:
     void ObtainInterfaces();

@@ -210,6 +210,13 @@ void CZoneActualPage::OnRead()
 // changed; a point whose read fails is not written.
 void CZoneActualPage::OnWrite()
 {
+    WriteEntries();
+    OnRead();
+}
+
+void CZoneActualPage::WriteEntries()
+{
+    const CControlSnapshot entries(*this);
     PointBuffer buf;
     if (ReadPoint(kOffsetsPoint, buf) == kNodeOk) {
         StoreField(FieldKind::SignedHundredths, m_offset.GetWindowText(), buf + m_zone.offsetAt);
@@ -229,7 +236,6 @@ void CZoneActualPage::OnWrite()
         block[kHeatModeAt] = static_cast<unsigned char>(Chosen(m_heat));
         WritePoint(kOverridesPoint, buf, kPointLength);
     }
-    OnRead();
 }
 
 void CZoneActualPage::Select(COverride& output, Mode mode)

@@ -27,6 +27,9 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnRead();
     void OnWrite();
+    // The read-modify-write of each point, from the entries as they were
+    // when Write was pressed.
+    void WriteEntries();
     void OnCoolAuto();
     void OnCoolManualOff();
     void OnCoolManualOn();

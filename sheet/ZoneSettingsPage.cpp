@@ -195,6 +195,13 @@ void CZoneSettingsPage::OnRead()
 // changed; a point whose read fails is not written.
 void CZoneSettingsPage::OnWrite()
 {
+    WriteEntries();
+    OnRead();
+}
+
+void CZoneSettingsPage::WriteEntries()
+{
+    const CControlSnapshot entries(*this);
     for (const Access& access : m_zone.writes) {
         PointBuffer buf;
         if (!access.point || ReadPoint(access.point, buf) != kNodeOk)
@@ -218,7 +225,6 @@ void CZoneSettingsPage::OnWrite()
         }
         WritePoint(access.point, buf, access.groups & kSetPoints ? kSetPointLength : kPointLength);
     }
-    OnRead();
 }
 
 // Everything cleared and the function boxes enabled, then what the mode

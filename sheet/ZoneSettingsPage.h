@@ -28,6 +28,9 @@ protected:
 
     void OnRead();
     void OnWrite();
+    // The read-modify-write of each point, from the entries as they were
+    // when Write was pressed.
+    void WriteEntries();
     void OnReleaseCool();
     void OnChooseInput();
     void OnChooseOccupancy();

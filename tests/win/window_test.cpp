@@ -241,6 +241,67 @@ TEST(Dialog, DerivedMapChainsToBaseAndEndDialogSetsResult)
     EXPECT_EQ(dlg.m_edit.GetSafeHwnd(), nullptr);
 }
 
+// Reads its bound controls under snapshots while it changes them.
+class SnapshotDialog : public CDialog {
+public:
+    SnapshotDialog() : CDialog(IDD_DIALOG) {}
+    struct Seen {
+        std::string text;
+        int check;
+        bool operator==(const Seen& o) const { return text == o.text && check == o.check; }
+    };
+    std::vector<Seen> seen;
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        Change("21.5", BST_CHECKED);
+        {
+            CControlSnapshot outer(*this);
+            Change("99", BST_UNCHECKED);
+            Look();
+            {
+                CControlSnapshot inner(*this);  // taken from the outer one
+                Change("5", BST_UNCHECKED);
+                Look();
+            }
+            Look();
+        }
+        Look();
+        EndDialog(1);
+        return TRUE;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_EDIT, m_edit);
+        DDX_Control(pDX, IDC_CHECK, m_check);
+    }
+
+private:
+    void Change(const char* text, int check)
+    {
+        m_edit.SetWindowText(text);
+        m_check.SetCheck(check);
+    }
+    void Look() { seen.push_back({m_edit.GetWindowText(), m_check.GetCheck()}); }
+
+    CEdit m_edit;
+    CButton m_check;
+};
+
+TEST(ControlSnapshot, AnswersWhatTheControlsHeldWhenItWasTaken)
+{
+    SnapshotDialog dlg;
+    ASSERT_EQ(dlg.DoModal(), 1);
+    using Seen = SnapshotDialog::Seen;
+    EXPECT_EQ(dlg.seen, (std::vector<Seen>{{"21.5", BST_CHECKED},  // under the outer snapshot
+                                           {"21.5", BST_CHECKED},  // under the inner one
+                                           {"21.5", BST_CHECKED},  // the outer one again
+                                           {"5", BST_UNCHECKED}}));  // none: the controls themselves
+}
+
 TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
 {
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
