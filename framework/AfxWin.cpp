@@ -42,6 +42,23 @@ thread_local std::unordered_map<HWND, std::unique_ptr<CWnd, TempDelete>> t_tempM
 thread_local CPropertySheet* t_pSheetInit = nullptr;
 thread_local HHOOK t_sheetHook = nullptr;
 
+// Modal loops of this thread in progress. When the outermost one ends, the
+// temporary wrappers made during it go, as an idle loop would free them:
+// their windows are gone, and nothing outlives the loop holding them.
+thread_local int t_modalDepth = 0;
+
+class CModalScope {
+public:
+    CModalScope() { ++t_modalDepth; }
+    ~CModalScope()
+    {
+        if (--t_modalDepth == 0)
+            CWnd::DeleteTempMap();
+    }
+    CModalScope(const CModalScope&) = delete;
+    CModalScope& operator=(const CModalScope&) = delete;
+};
+
 void InitCommonControlsOnce()
 {
     static std::once_flag once;
@@ -88,6 +105,8 @@ void CWnd::DeleteTempMap()
 {
     t_tempMap.clear();
 }
+
+size_t CWnd::TemporaryCount() { return t_tempMap.size(); }
 
 BOOL CWnd::Attach(HWND hWnd)
 {
@@ -219,6 +238,7 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 INT_PTR CDialog::DoModal()
 {
     InitCommonControlsOnce();
+    CModalScope modal;
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
     return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
@@ -368,6 +388,7 @@ INT_PTR CPropertySheet::DoModal()
         pages.push_back(page->GetPSP());
     if (pages.empty() || t_pSheetInit)
         return -1;
+    CModalScope modal;
 
     m_psh.dwFlags |= PSH_PROPSHEETPAGE;
     m_psh.hwndParent = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();

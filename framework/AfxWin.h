@@ -37,8 +37,11 @@ public:
     // The attached object, or null: never creates a temporary.
     static CWnd* FromHandlePermanent(HWND hWnd);
     // Frees the calling thread's temporary wrappers; pointers returned by
-    // FromHandle for unattached windows become invalid. Also done at thread exit.
+    // FromHandle for unattached windows become invalid. Also done at thread
+    // exit, and when the thread's outermost modal dialog or sheet ends.
     static void DeleteTempMap();
+    // How many temporary wrappers the calling thread holds.
+    static size_t TemporaryCount();
 
     // Makes this object the window's permanent object. Fails if this object
     // already has a window or the window already has a permanent object.

@@ -116,6 +116,8 @@ void DriveSheet(const SheetRun& r, HWND hSheet)
 
     // The click reaches the page that owns the button, not the other page.
     ::SendMessageA(::GetDlgItem(hPage, IDC_PUSH), BM_CLICK, 0, 0);
+    EXPECT_NE(r.page2->GetDlgItem(IDC_PUSH), nullptr);  // a temporary wrapper
+    EXPECT_GT(CWnd::TemporaryCount(), 0u);
     EXPECT_EQ(r.page2->clicks, 1);
     EXPECT_EQ(r.page1->clicks, 0);
 
@@ -167,6 +169,7 @@ TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
     EXPECT_EQ(page1.GetSafeHwnd(), nullptr);
     EXPECT_EQ(page2.GetSafeHwnd(), nullptr);
     EXPECT_EQ(page2.m_check.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(CWnd::TemporaryCount(), 0u) << "wrappers made while the sheet ran outlive it";
 }
 
 // A base dialog with a click handler; the derived one adds a timer handler
