@@ -1,0 +1,562 @@
+// vennox-bench: figures of the module beside it (or --module PATH), under
+// the stand-in host's client site.
+//   open    time to the first painted page of the sheet, against a bare
+//           system property sheet of ten empty pages of the same size
+//   calls   node calls of every page procedure, against the documented counts
+//   write   with a node that takes 50 ms per call, the share of a Write's
+//           wall time spent outside node calls
+//   soak    openings visiting every page and Zone actual ticks: USER and GDI
+//           objects, windows, private bytes and the site's references,
+//           before and after
+// Prints one "name value target verdict" line per figure; exits 1 when a
+// figure misses its target, 2 on bad arguments or when the module cannot be
+// used.
+#include "VennoxLib.h"
+#include "framework/Handles.h"
+#include "host/NodeSite.h"
+#include "host/SheetDriver.h"
+#include "resources/resource.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <olectl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using D = CSheetDriver;
+
+// ---- Clock ------------------------------------------------------------------------
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// ---- Report -----------------------------------------------------------------------
+
+bool g_missed = false;
+
+void Report(const std::string& name, const std::string& value, const std::string& target, bool met)
+{
+    std::printf("%-34s %-22s %-12s %s\n", name.c_str(), value.c_str(), target.c_str(), met ? "ok" : "MISSED");
+    std::fflush(stdout);
+    g_missed = g_missed || !met;
+}
+
+std::string Fixed(double v, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return text;
+}
+
+// ---- The module -------------------------------------------------------------------
+
+class CModule {
+public:
+    bool Load(const std::wstring& path)
+    {
+        m_module.reset(::LoadLibraryW(path.c_str()));
+        if (!m_module)
+            return false;
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), "DllGetClassObject")));
+        return get && SUCCEEDED(get(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()));
+    }
+
+    // A control on `site`.
+    afx::com_ptr<IOleObject> Control(CNodeSite& site) const
+    {
+        afx::com_ptr<IOleObject> control;
+        if (SUCCEEDED(m_factory->CreateInstance(nullptr, IID_IOleObject, control.put_void())))
+            control->SetClientSite(site.ClientSite());
+        return control;
+    }
+
+    HMODULE Handle() const { return m_module.get(); }
+
+    void Unload()
+    {
+        m_factory.reset();
+        m_module.reset();
+    }
+
+private:
+    afx::unique_hmodule m_module;
+    afx::com_ptr<IClassFactory> m_factory;
+};
+
+// Opens the control's sheet and runs `steps` inside its modal loop; false
+// when a step failed or the sheet closed early.
+bool OpenSheet(IOleObject* control, std::vector<D::Step> steps, UINT intervalMs = 10)
+{
+    CSheetDriver driver(std::move(steps), intervalMs);
+    control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr);
+    if (driver.Failed())
+        std::fprintf(stderr, "bench: %s\n", driver.Failure().c_str());
+    return !driver.Failed() && driver.Done();
+}
+
+D::Step Once(std::function<void(HWND sheet)> act)
+{
+    return [act] {
+        HWND sheet = D::FindSheet();
+        if (!sheet)
+            return false;
+        act(sheet);
+        return true;
+    };
+}
+
+void PressExit(HWND sheet) { ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
+
+// ---- (a) Open time ------------------------------------------------------------------
+// A thread timer finds the sheet with nothing left to paint (timer messages
+// come only when no window of the thread needs painting); the time of the
+// last WM_PAINT retrieved for the sheet's windows before then is the moment
+// its first page stood painted.
+
+struct PaintWatch {
+    double start = 0;
+    double lastPaint = 0;
+    double painted = 0;
+    HHOOK hook = nullptr;
+    UINT_PTR timer = 0;
+};
+PaintWatch* g_watch = nullptr;
+
+HWND SheetOf(HWND w)
+{
+    HWND top = ::GetAncestor(w, GA_ROOT);
+    char cls[16] = {};
+    ::GetClassNameA(top, cls, sizeof cls);
+    return std::strcmp(cls, "#32770") == 0 && ::GetWindow(top, GW_CHILD) ? top : nullptr;
+}
+
+LRESULT CALLBACK WatchPaints(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && g_watch && msg->message == WM_PAINT && msg->hwnd && SheetOf(msg->hwnd))
+        g_watch->lastPaint = NowMs();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK NeedsPaint(HWND w, LPARAM found)
+{
+    RECT r;
+    if (::IsWindowVisible(w) && ::GetUpdateRect(w, &r, FALSE))
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
+void CALLBACK CheckPainted(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND sheet = D::FindSheet();
+    if (!g_watch || g_watch->painted || !sheet || !::IsWindowVisible(sheet) || !g_watch->lastPaint)
+        return;
+    bool pending = false;
+    NeedsPaint(sheet, reinterpret_cast<LPARAM>(&pending));
+    ::EnumChildWindows(sheet, &NeedsPaint, reinterpret_cast<LPARAM>(&pending));
+    if (pending)
+        return;
+    g_watch->painted = g_watch->lastPaint;
+    PressExit(sheet);
+}
+
+// Milliseconds from `open` being called to its sheet's first page painted.
+double TimeToPainted(const std::function<void()>& open)
+{
+    PaintWatch watch;
+    g_watch = &watch;
+    watch.hook = ::SetWindowsHookExA(WH_GETMESSAGE, &WatchPaints, nullptr, ::GetCurrentThreadId());
+    watch.timer = ::SetTimer(nullptr, 0, 10, &CheckPainted);
+    watch.start = NowMs();
+    open();
+    ::KillTimer(nullptr, watch.timer);
+    ::UnhookWindowsHookEx(watch.hook);
+    g_watch = nullptr;
+    return watch.painted ? watch.painted - watch.start : -1;
+}
+
+// A dialog template in memory: an empty child page of the plug-in's page size.
+std::vector<WORD> EmptyPageTemplate()
+{
+    std::vector<WORD> t(64, 0);
+    auto* dlg = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    dlg->style = DS_SETFONT | WS_CHILD | WS_CAPTION;
+    dlg->cx = 300;
+    dlg->cy = 200;
+    WORD* p = reinterpret_cast<WORD*>(dlg + 1);
+    *p++ = 0;  // no menu
+    *p++ = 0;  // default class
+    *p++ = 0;  // no title
+    *p++ = 8;  // font size, then its name
+    for (const char* c = "MS Sans Serif"; ; ++c) {
+        *p++ = static_cast<WORD>(*c);
+        if (!*c)
+            break;
+    }
+    return t;
+}
+
+INT_PTR CALLBACK EmptyPageProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+// Ten empty pages; with `firstPage`, the first one is that module's Node
+// Information template instead, which tells the plug-in's own cost apart
+// from the cost of showing its first page's controls.
+void OpenBareSheet(HMODULE firstPage = nullptr)
+{
+    static const std::vector<WORD> page = EmptyPageTemplate();
+    static const char* const titles[] = {"Page 1", "Page 2", "Page 3", "Page 4", "Page 5",
+                                         "Page 6", "Page 7", "Page 8", "Page 9", "Page 10"};
+    PROPSHEETPAGEA pages[10] = {};
+    for (int i = 0; i < 10; ++i) {
+        pages[i].dwSize = sizeof pages[i];
+        pages[i].dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+        pages[i].pResource = reinterpret_cast<const DLGTEMPLATE*>(page.data());
+        pages[i].pfnDlgProc = &EmptyPageProc;
+        pages[i].pszTitle = titles[i];
+    }
+    if (firstPage) {
+        pages[0].dwFlags = PSP_USETITLE;
+        pages[0].hInstance = firstPage;
+        pages[0].pszTemplate = MAKEINTRESOURCEA(IDD_NODEINFO);
+    }
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_PROPSHEETPAGE;
+    header.pszCaption = "VNX";
+    header.nPages = 10;
+    header.ppsp = pages;
+    ::PropertySheetA(&header);
+}
+
+void BenchOpen(CModule& module, int repeats)
+{
+    NodeModel node = NodeModel::Default();
+    CNodeSite site(node, SiteOptions());
+    afx::com_ptr<IOleObject> control = module.Control(site);
+    auto openPlugin = [&] { control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr); };
+    auto openBare = [] { OpenBareSheet(); };
+    auto openSameFirst = [&] { OpenBareSheet(module.Handle()); };
+    TimeToPainted(openPlugin);  // first openings load the common controls and fonts
+    TimeToPainted(openBare);
+    TimeToPainted(openSameFirst);
+    std::vector<double> plugin, bare, sameFirst;
+    for (int i = 0; i < repeats; ++i) {
+        plugin.push_back(TimeToPainted(openPlugin));
+        bare.push_back(TimeToPainted(openBare));
+        sameFirst.push_back(TimeToPainted(openSameFirst));
+    }
+    const double p = Median(plugin), b = Median(bare), f = Median(sameFirst);
+    Report("open: sheet to first painted page", Fixed(p, 1) + " ms", "", p > 0);
+    Report("open: bare sheet, ten empty pages", Fixed(b, 1) + " ms", "", b > 0);
+    Report("open: ratio to the bare sheet", Fixed(b > 0 ? p / b : 0, 2), "<= 1.30", b > 0 && p > 0 && p / b <= 1.3);
+    Report("open: bare sheet, first page's controls", Fixed(f, 1) + " ms", "", f > 0);
+    Report("open: ratio to that sheet", Fixed(f > 0 ? p / f : 0, 2), "", f > 0 && p > 0);
+    control->SetClientSite(nullptr);
+}
+
+// ---- (b) Node calls per page procedure -------------------------------------------------
+// Each call is a field bus round trip: these counts are the floor.
+
+struct Procedure {
+    const char* name;
+    int page;
+    enum { kInit, kRead, kWrite, kTick } what;
+    size_t calls;
+};
+
+const Procedure kProcedures[] = {
+    {"Node Information, showing", 0, Procedure::kInit, 1},
+    {"Zone 1 Actual, showing", 1, Procedure::kInit, 8},
+    {"Zone 1 Actual, tick", 1, Procedure::kTick, 5},
+    {"Zone 1 Actual, Read", 1, Procedure::kRead, 3},
+    {"Zone 1 Actual, Write", 1, Procedure::kWrite, 9},
+    {"Zone 1 Settings, showing", 2, Procedure::kInit, 4},
+    {"Zone 1 Settings, Read", 2, Procedure::kRead, 4},
+    {"Zone 1 Settings, Write", 2, Procedure::kWrite, 12},
+    {"Zone 2 Actual, Write", 3, Procedure::kWrite, 9},
+    {"Zone 2 Settings, Write", 4, Procedure::kWrite, 12},
+    {"Zone 3 Actual, Write", 5, Procedure::kWrite, 9},
+    {"Zone 3 Settings, Write", 6, Procedure::kWrite, 12},
+    {"Zone 4 Actual, tick", 7, Procedure::kTick, 5},
+    {"Zone 4 Actual, Write", 7, Procedure::kWrite, 9},
+    {"Zone 4 Settings, showing", 8, Procedure::kInit, 3},
+    {"Zone 4 Settings, Read", 8, Procedure::kRead, 3},
+    {"Zone 4 Settings, Write", 8, Procedure::kWrite, 9},
+    {"Common settings, showing", 9, Procedure::kInit, 1},
+    {"Common settings, Read", 9, Procedure::kRead, 1},
+    {"Common settings, Write", 9, Procedure::kWrite, 3},
+};
+
+// The node calls of one procedure on a sheet opened on the default node.
+size_t CountCalls(CModule& module, const Procedure& p)
+{
+    NodeModel node = NodeModel::Default();
+    CNodeSite site(node, SiteOptions());
+    afx::com_ptr<IOleObject> control = module.Control(site);
+    size_t calls = 0;
+    OpenSheet(control.get(), {Once([&](HWND sheet) {
+                  if (p.what != Procedure::kInit || p.page != 0)
+                      site.ClearCalls();  // the first page is shown as the sheet opens
+                  D::SelectPage(sheet, p.page);
+                  HWND page = D::CurrentPage(sheet);
+                  if (p.what != Procedure::kInit)
+                      site.ClearCalls();
+                  if (p.what == Procedure::kRead)
+                      D::Click(page, IDC_READ);
+                  else if (p.what == Procedure::kWrite)
+                      D::Click(page, IDC_WRITE);
+                  else if (p.what == Procedure::kTick)
+                      ::SendMessageA(page, WM_TIMER, 1, 0);
+                  calls = site.Calls().size();
+                  PressExit(sheet);
+              })});
+    control->SetClientSite(nullptr);
+    return calls;
+}
+
+void BenchCalls(CModule& module)
+{
+    for (const Procedure& p : kProcedures) {
+        const size_t n = CountCalls(module, p);
+        Report(std::string("calls: ") + p.name, std::to_string(n), "= " + std::to_string(p.calls), n == p.calls);
+    }
+}
+
+// ---- (c) Time outside node calls during a Write ----------------------------------------
+
+void BenchWrite(CModule& module, unsigned delayMs)
+{
+    const int pages[] = {1, 2, 8, 9};
+    for (int index : pages) {
+        NodeModel node = NodeModel::Default();
+        SiteOptions options;
+        options.delayMs = delayMs;
+        CNodeSite site(node, options);
+        double inside = 0, began = 0, wall = 0;
+        site.onWait = [&](NodeCall::Kind, long) { began = NowMs(); };
+        site.onCall = [&](const NodeCall&) { inside += NowMs() - began; };
+        afx::com_ptr<IOleObject> control = module.Control(site);
+        OpenSheet(control.get(), {Once([&](HWND sheet) {
+                      D::SelectPage(sheet, index);
+                      HWND page = D::CurrentPage(sheet);
+                      inside = 0;
+                      const double start = NowMs();
+                      D::Click(page, IDC_WRITE);
+                      wall = NowMs() - start;
+                      PressExit(sheet);
+                  })});
+        control->SetClientSite(nullptr);
+        const double share = wall > 0 ? 100.0 * (wall - inside) / wall : 100;
+        char tabs[64];
+        std::snprintf(tabs, sizeof tabs, "write: page %d outside calls", index);
+        Report(tabs, Fixed(share, 2) + " % of " + Fixed(wall, 0) + " ms", "< 2 %", share < 2.0);
+    }
+}
+
+// ---- (d) Soak ---------------------------------------------------------------------------
+
+struct Figures {
+    DWORD user = 0, gdi = 0;  // GetGuiResources; 0 where the system does not count
+    int windows = 0;
+    SIZE_T privateBytes = 0;
+    long siteRefs = 0, readRefs = 0, writeRefs = 0;
+};
+
+BOOL CALLBACK CountWindow(HWND w, LPARAM count)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (pid == ::GetCurrentProcessId()) {
+        ++*reinterpret_cast<int*>(count);
+        ::EnumChildWindows(w, &CountWindow, count);
+    }
+    return TRUE;
+}
+
+Figures Measure(const CNodeSite& site)
+{
+    Figures f;
+    f.user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    f.gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    ::EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&f.windows));
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    if (::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc))
+        f.privateBytes = pmc.PagefileUsage;
+    f.siteRefs = site.SiteRefs();
+    f.readRefs = site.ReadRefs();
+    f.writeRefs = site.WriteRefs();
+    return f;
+}
+
+// One opening that shows every page; the Zone actual pages then take
+// `ticks` timer messages between them.
+bool OpenEveryPage(IOleObject* control, int ticks)
+{
+    return OpenSheet(control, {Once([ticks](HWND sheet) {
+                         HWND actual[4] = {};
+                         for (int i = 0; i < 10; ++i) {
+                             D::SelectPage(sheet, i);
+                             if (i % 2 && i < 9)
+                                 actual[i / 2] = D::CurrentPage(sheet);
+                         }
+                         for (int t = 0; t < ticks; ++t)
+                             ::SendMessageA(actual[t % 4], WM_TIMER, 1, 0);
+                         PressExit(sheet);
+                     })});
+}
+
+void BenchSoak(CModule& module, int openings, int ticks, SIZE_T allowedGrowth)
+{
+    NodeModel node = NodeModel::Default();
+    CNodeSite site(node, SiteOptions());
+    afx::com_ptr<IOleObject> control = module.Control(site);
+    OpenEveryPage(control.get(), 4);  // first openings load what the system keeps
+    OpenEveryPage(control.get(), 4);
+    site.ClearCalls();  // the host's call log is not the module's memory
+    const Figures before = Measure(site);
+    const double start = NowMs();
+    int failed = 0;
+    for (int i = 0; i < openings; ++i) {
+        failed += !OpenEveryPage(control.get(), i == 0 ? ticks : 0);
+        site.ClearCalls();
+    }
+    const double elapsed = NowMs() - start;
+    const Figures after = Measure(site);
+    control->SetClientSite(nullptr);
+
+    Report("soak: openings, every page", std::to_string(openings) + " in " + Fixed(elapsed / 1000, 1) + " s",
+           "all closed", failed == 0);
+    Report("soak: Zone actual ticks", std::to_string(ticks), "", true);
+    const bool counted = before.user || before.gdi;
+    Report("soak: USER objects", counted ? std::to_string(before.user) + " -> " + std::to_string(after.user)
+                                         : "not counted here", "no growth", after.user <= before.user);
+    Report("soak: GDI objects", counted ? std::to_string(before.gdi) + " -> " + std::to_string(after.gdi)
+                                        : "not counted here", "no growth", after.gdi <= before.gdi);
+    Report("soak: windows", std::to_string(before.windows) + " -> " + std::to_string(after.windows), "no growth",
+           after.windows <= before.windows);
+    const long long growth = static_cast<long long>(after.privateBytes) - static_cast<long long>(before.privateBytes);
+    Report("soak: private bytes", Fixed(before.privateBytes / 1048576.0, 1) + " -> " +
+                                      Fixed(after.privateBytes / 1048576.0, 1) + " MB",
+           "+" + std::to_string(allowedGrowth / 1024) + " KB", growth <= static_cast<long long>(allowedGrowth));
+    Report("soak: site references", std::to_string(before.siteRefs) + "/" + std::to_string(before.readRefs) + "/" +
+                                        std::to_string(before.writeRefs) + " -> " + std::to_string(after.siteRefs) +
+                                        "/" + std::to_string(after.readRefs) + "/" + std::to_string(after.writeRefs),
+           "no growth", after.siteRefs == before.siteRefs && after.readRefs == before.readRefs &&
+                            after.writeRefs == before.writeRefs);
+}
+
+// ---- Command line --------------------------------------------------------------------------
+
+struct Options {
+    std::wstring module;
+    std::vector<std::string> parts = {"open", "calls", "write", "soak"};
+    int openings = 1000;
+    int ticks = 10000;
+    int repeats = 15;
+    unsigned delayMs = 50;
+    unsigned long growthKb = 1024;
+};
+
+std::wstring BesideSelf(const wchar_t* name)
+{
+    wchar_t self[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, n);
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+}
+
+bool ParseArguments(int argc, char** argv, Options& o)
+{
+    o.module = BesideSelf(L"Vennox.OCX");
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!v)
+            return false;
+        ++i;
+        if (a == "--module") {
+            wchar_t wide[MAX_PATH];
+            ::MultiByteToWideChar(CP_ACP, 0, v, -1, wide, MAX_PATH);
+            o.module = wide;
+        } else if (a == "--only") {
+            o.parts = {v};
+        } else if (a == "--openings") {
+            o.openings = std::atoi(v);
+        } else if (a == "--ticks") {
+            o.ticks = std::atoi(v);
+        } else if (a == "--repeats") {
+            o.repeats = std::atoi(v);
+        } else if (a == "--growth-kb") {
+            o.growthKb = std::strtoul(v, nullptr, 10);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Wants(const Options& o, const char* part)
+{
+    return std::find(o.parts.begin(), o.parts.end(), part) != o.parts.end();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!ParseArguments(argc, argv, o)) {
+        std::fprintf(stderr, "usage: vennox-bench [--module PATH] [--only open|calls|write|soak] [--openings N]\n"
+                             "                    [--ticks N] [--repeats N] [--growth-kb N]\n");
+        return 2;
+    }
+    if (FAILED(::OleInitialize(nullptr)))
+        return 2;
+    int code = 2;
+    {
+        CModule module;
+        if (module.Load(o.module)) {
+            if (Wants(o, "open"))
+                BenchOpen(module, o.repeats);
+            if (Wants(o, "calls"))
+                BenchCalls(module);
+            if (Wants(o, "write"))
+                BenchWrite(module, o.delayMs);
+            if (Wants(o, "soak"))
+                BenchSoak(module, o.openings, o.ticks, o.growthKb * 1024);
+            code = g_missed ? 1 : 0;
+        } else {
+            std::fprintf(stderr, "bench: cannot use the module\n");
+        }
+        module.Unload();
+    }
+    ::OleUninitialize();
+    return code;
+}
