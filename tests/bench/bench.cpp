@@ -8,9 +8,9 @@
 //   soak    openings visiting every page and Zone actual ticks: USER and GDI
 //           objects, windows, private bytes and the site's references,
 //           before and after
-// Prints one "name value target verdict" line per figure; exits 1 when a
-// figure misses its target, 2 on bad arguments or when the module cannot be
-// used.
+// Prints one table row "| figure | value | target | verdict |" per figure;
+// exits 1 when a figure misses its target, 2 on bad arguments or when the
+// module cannot be used.
 #include "VennoxLib.h"
 #include "framework/Handles.h"
 #include "host/NodeSite.h"
@@ -60,7 +60,8 @@ bool g_missed = false;
 
 void Report(const std::string& name, const std::string& value, const std::string& target, bool met)
 {
-    std::printf("%-34s %-22s %-12s %s\n", name.c_str(), value.c_str(), target.c_str(), met ? "ok" : "MISSED");
+    std::printf("| %-40s | %-24s | %-10s | %-6s |\n", name.c_str(), value.c_str(), target.c_str(),
+                met ? "ok" : "MISSED");
     std::fflush(stdout);
     g_missed = g_missed || !met;
 }
