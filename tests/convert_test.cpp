@@ -204,4 +204,20 @@ TEST(ParseNumber, AtofForms)
         EXPECT_EQ(ParseNumber(t.text), t.value) << '"' << t.text << '"';
 }
 
+TEST(ParseNumber, ExponentsPastAMillionStillDecideOverflowAndUnderflow)
+{
+    // A megabyte of zeros or digits moves the leading digit by a million places.
+    const std::string zeros(1000000, '0');
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"0." + zeros + "1e10000000", HUGE_VAL},  // 1e8999999
+        {"1" + zeros + "0e-10000000", 0.0},       // 1e-8999999
+        {"-0." + zeros + "1e10000000", -HUGE_VAL},
+    };
+    for (const auto& t : cases)
+        EXPECT_EQ(ParseNumber(t.text), t.value) << t.text.substr(0, 3) << "..." << t.text.substr(t.text.size() - 12);
+}
+
 }  // namespace
