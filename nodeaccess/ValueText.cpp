@@ -53,17 +53,20 @@ size_t NumberLength(std::string_view s)
 
 // Power of ten of the leading significant digit of a number (saturated);
 // decides whether a conversion out of range overflowed or underflowed.
-long Magnitude(std::string_view number)
+long long Magnitude(std::string_view number)
 {
     size_t e = number.find_first_of("eE");
     std::string_view mantissa = number.substr(0, e);
-    long exponent = 0;
+    // The mantissa moves the leading digit by fewer places than it has
+    // characters, so an exponent past that bound decides on its own.
+    const long long bound = static_cast<long long>(mantissa.size()) + 1000;
+    long long exponent = 0;
     if (e != std::string_view::npos) {
         size_t i = e + 1;
         bool negative = number[i] == '-';
         if (number[i] == '+' || number[i] == '-')
             ++i;
-        for (; i < number.size() && exponent < 1000000; ++i)
+        for (; i < number.size() && exponent < bound; ++i)
             exponent = exponent * 10 + (number[i] - '0');
         if (negative)
             exponent = -exponent;
@@ -74,8 +77,8 @@ long Magnitude(std::string_view number)
     size_t first = mantissa.find_first_not_of("0.");
     if (first == std::string_view::npos)
         return 0;
-    long lead = first < point ? static_cast<long>(point - first) - 1
-                              : -static_cast<long>(first - point);
+    long long lead = first < point ? static_cast<long long>(point - first) - 1
+                                   : -static_cast<long long>(first - point);
     return lead + exponent;
 }
 

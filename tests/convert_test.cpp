@@ -2,6 +2,7 @@
 // Runs in the native and both Windows builds, with a German locale set.
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/ValueText.h"
+#include "tests/TrickyInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,51 @@ TEST(StoreField, Table)
     }
 }
 
+// The text with its bytes outside printable ASCII escaped.
+std::string Escaped(const std::string& text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        }
+    }
+    return out.size() > 60 ? out.substr(0, 60) + "..." : out;
+}
+
+TEST(StoreField, TrickyInputs)
+{
+    for (const TrickyInput& t : kTrickyInputs) {
+        const struct {
+            FieldKind kind;
+            const char* name;
+            unsigned expected;
+        } fields[] = {
+            {FieldKind::Whole, "whole", t.whole},
+            {FieldKind::Tenths, "tenths", t.tenths},
+            {FieldKind::SignedHundredths, "hundredths", t.hundredths},
+            {FieldKind::Thousandths, "thousandths", t.thousandths},
+            {FieldKind::Halves, "halves", t.halves},
+        };
+        for (const auto& f : fields) {
+            // A guard byte on either side of the field.
+            unsigned char bytes[4] = {0xA5, 0xA5, 0xA5, 0xA5};
+            StoreField(f.kind, t.text, bytes + 1);
+            const int width = FieldWidth(f.kind);
+            const unsigned stored = width == 2 ? bytes[1] * 256u + bytes[2] : bytes[1];
+            EXPECT_EQ(stored, f.expected) << f.name << " \"" << Escaped(t.text) << '"';
+            EXPECT_EQ(bytes[0], 0xA5) << f.name << " \"" << Escaped(t.text) << '"';
+            for (int i = 1 + width; i < 4; ++i)
+                EXPECT_EQ(bytes[i], 0xA5) << f.name << " \"" << Escaped(t.text) << '"';
+        }
+    }
+}
+
 TEST(StoreField, RoundTripThroughTheDisplay)
 {
     const struct {
@@ -202,6 +248,22 @@ TEST(ParseNumber, AtofForms)
     };
     for (const auto& t : cases)
         EXPECT_EQ(ParseNumber(t.text), t.value) << '"' << t.text << '"';
+}
+
+TEST(ParseNumber, ExponentsPastAMillionStillDecideOverflowAndUnderflow)
+{
+    // A megabyte of zeros or digits moves the leading digit by a million places.
+    const std::string zeros(1000000, '0');
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"0." + zeros + "1e10000000", HUGE_VAL},  // 1e8999999
+        {"1" + zeros + "0e-10000000", 0.0},       // 1e-8999999
+        {"-0." + zeros + "1e10000000", -HUGE_VAL},
+    };
+    for (const auto& t : cases)
+        EXPECT_EQ(ParseNumber(t.text), t.value) << t.text.substr(0, 3) << "..." << t.text.substr(t.text.size() - 12);
 }
 
 }  // namespace

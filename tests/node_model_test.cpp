@@ -205,13 +205,14 @@ struct BadFile {
     const char* error;  // start of the message
 };
 
-TEST(NodeFile, MalformedLinesAreNamedAndLeaveTheModelUntouched)
+// Files refused, each with the start of the message that names its line.
+std::vector<BadFile> MalformedFiles()
 {
     const std::string b32 = " 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"
                             " 10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F";
     const std::string b31 = b32.substr(0, b32.size() - 3);
     const std::string ok = "15" + b32 + "\n";
-    const BadFile cases[] = {
+    return {
         {"# c\n\n" + ok + "15" + b32 + "\n", "line 4: point 15 appears twice (first on line 3)"},
         {ok + "16" + b31 + "\n", "line 2: point 16: expected 32 bytes, found 31"},
         {ok + "\n16" + b32 + " 20\n", "line 3: point 16: expected 32 bytes, found 33"},
@@ -229,8 +230,17 @@ TEST(NodeFile, MalformedLinesAreNamedAndLeaveTheModelUntouched)
         {"\r\nnaming\r\n", "line 2: expected a data point or a name line"},
         {"# fine\n   nonsense\n", "line 2: expected a data point or a name line"},
         {ok + "16" + b31, "line 2: point 16: expected 32 bytes, found 31"},  // no final newline
+        {std::string("name a\0b\n", 9), "line 1: name contains a NUL or CR byte"},
+        {"name a\rb\r\n", "line 1: name contains a NUL or CR byte"},
+        {"\xEF\xBB\xBFname X\n", "line 1: expected a data point or a name line"},
+        {ok + "16" + b32 + "\r\r\n", "line 2: point 16: bad byte \"1F\r\""},
+        {"\n\n" + std::string(100000, '1') + "\n", "line 3: point number 1111111"},
     };
-    for (const BadFile& c : cases) {
+}
+
+TEST(NodeFile, MalformedLinesAreNamedAndLeaveTheModelUntouched)
+{
+    for (const BadFile& c : MalformedFiles()) {
         NodeModel node = TwoPoints();
         const NodeModel before = node;
         std::string error;
@@ -368,15 +378,16 @@ TEST_F(NodeFileOnDisk, FailedSaveLeavesTheOldFileAndNoTemporary)
 TEST_F(NodeFileOnDisk, FailedLoadLeavesModelAndFileUntouched)
 {
     const std::string path = Path("bad.txt");
-    const std::string text = "name Bad\n# ok\n15 00\n";
-    WriteAll(path, text);
     NodeModel node = TwoPoints();
     const NodeModel before = node;
     std::string error;
-    EXPECT_FALSE(LoadNodeFile(path, node, error));
-    EXPECT_EQ(error, path + ": line 3: point 15: expected 32 bytes, found 1");
-    EXPECT_EQ(node, before);
-    EXPECT_EQ(ReadAll(path), text);
+    for (const BadFile& c : MalformedFiles()) {
+        WriteAll(path, c.text);
+        EXPECT_FALSE(LoadNodeFile(path, node, error)) << c.text;
+        EXPECT_EQ(error.rfind(path + ": " + c.error, 0), 0u) << "got: " << error;
+        EXPECT_EQ(node, before) << c.text;
+        EXPECT_EQ(ReadAll(path), c.text) << c.text;
+    }
 
     EXPECT_FALSE(LoadNodeFile(Path("absent.txt"), node, error));
     EXPECT_EQ(error.rfind(Path("absent.txt"), 0), 0u) << error;
