@@ -95,8 +95,9 @@ bool CSnapshot::SavePage(int index)
 {
     if (DismissMessageBox())
         return false;
-    // The picture comes from the screen: nothing may cover the sheet. Raised
-    // without activation, which would take the focus from other programs.
+    // Where the sheet's device context is the screen's (no composition),
+    // whatever covered it would be in the picture. Raised without activation,
+    // which would take the focus from other programs.
     SetWindowPos(m_sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
     const size_t at = static_cast<size_t>(index);

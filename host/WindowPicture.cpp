@@ -1,4 +1,4 @@
-// What a window shows on the screen, captured and saved as a PNG file.
+// What a window shows, captured from its own device context and saved as a PNG file.
 #include "host/WindowPicture.h"
 
 #include "framework/Handles.h"
@@ -9,24 +9,44 @@
 
 namespace {
 
-afx::unique_hbitmap CopyFromScreen(HWND window, std::string& error)
+// The DC of the whole window, frame included (GetDC gives the client area).
+class WholeWindowDC {
+public:
+    explicit WholeWindowDC(HWND w) : m_w(w), m_dc(GetWindowDC(w)) {}
+    ~WholeWindowDC() { if (m_dc) ReleaseDC(m_w, m_dc); }
+    WholeWindowDC(const WholeWindowDC&) = delete;
+    WholeWindowDC& operator=(const WholeWindowDC&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_w;
+    HDC m_dc;
+};
+
+afx::unique_hbitmap CopyWindow(HWND window, std::string& error)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Every paint the window and its children have pending, done now.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ERASENOW | RDW_ALLCHILDREN);
     GdiFlush();
     RECT r;
     GetWindowRect(window, &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    afx::window_dc screen(nullptr);
-    afx::unique_hdc memory(CreateCompatibleDC(screen.get()));
-    afx::unique_hbitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    if (!screen || !memory || !bitmap || width <= 0 || height <= 0) {
+    WholeWindowDC source(window);
+    afx::unique_hdc memory(CreateCompatibleDC(source.get()));
+    afx::unique_hbitmap bitmap(CreateCompatibleBitmap(source.get(), width, height));
+    if (!source.get() || !memory || !bitmap || width <= 0 || height <= 0) {
         error = "no bitmap for the window";
         return {};
     }
     afx::select_object selected(memory.get(), bitmap.get());
-    // From the screen: under Wine, PrintWindow gives the background only.
-    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY)) {
-        error = "cannot copy the window from the screen";
+    // From the window's own surface, which holds what was just painted. The
+    // screen lags behind it: under Wine the display gets the surface when the
+    // thread next waits for messages, and pictures taken from the screen
+    // showed the sheet's buttons as they were mid-repaint, without text.
+    // PrintWindow under Wine gives the background only.
+    if (!BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY)) {
+        error = "cannot copy the window";
         return {};
     }
     return bitmap;
@@ -68,7 +88,7 @@ HRESULT Encode(HBITMAP bitmap, const std::wstring& path)
 
 bool SaveWindowPicture(HWND window, const std::string& path, std::string& error)
 {
-    afx::unique_hbitmap bitmap = CopyFromScreen(window, error);
+    afx::unique_hbitmap bitmap = CopyWindow(window, error);
     if (!bitmap)
         return false;
     const std::wstring wide = Widen(path);

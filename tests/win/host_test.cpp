@@ -6,7 +6,10 @@
 #include "host/NodeFile.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
+#include "host/WindowPicture.h"
 #include "tests/win/TestSupport.h"
+
+#include <wincodec.h>
 
 #include <chrono>
 #include <filesystem>
@@ -536,6 +539,93 @@ TEST(Snapshot, PageFileNames)
         EXPECT_EQ(PageFileName(c.index, c.caption), c.name);
 }
 
+// ---- Pictures --------------------------------------------------------------------
+
+// A saved picture's pixels, 24 bits each, rows top down.
+struct Picture {
+    UINT width = 0, height = 0;
+    std::vector<BYTE> pixels;
+
+    bool operator==(const Picture& o) const { return width == o.width && height == o.height && pixels == o.pixels; }
+    // Its last `rows` rows.
+    Picture Bottom(UINT rows) const
+    {
+        Picture band{width, rows < height ? rows : height, {}};
+        band.pixels.assign(pixels.end() - size_t(band.height) * width * 3, pixels.end());
+        return band;
+    }
+};
+
+Picture LoadPicture(const fs::path& file)
+{
+    Picture p;
+    afx::com_ptr<IWICImagingFactory> factory;
+    afx::com_ptr<IWICBitmapDecoder> decoder;
+    afx::com_ptr<IWICBitmapFrameDecode> frame;
+    afx::com_ptr<IWICFormatConverter> converter;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void());
+    if (SUCCEEDED(hr))
+        hr = factory->CreateDecoderFromFilename(file.wstring().c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put());
+    if (SUCCEEDED(hr))
+        hr = decoder->GetFrame(0, frame.put());
+    if (SUCCEEDED(hr))
+        hr = factory->CreateFormatConverter(converter.put());
+    if (SUCCEEDED(hr))
+        hr = converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom);
+    if (SUCCEEDED(hr))
+        hr = converter->GetSize(&p.width, &p.height);
+    if (SUCCEEDED(hr)) {
+        p.pixels.resize(size_t(p.width) * p.height * 3);
+        hr = converter->CopyPixels(nullptr, p.width * 3, static_cast<UINT>(p.pixels.size()), p.pixels.data());
+    }
+    EXPECT_EQ(hr, S_OK) << "cannot read " << file.string();
+    return p;
+}
+
+// Dispatches this thread's messages until it has waited for more a few
+// times: under Wine, what windows painted reaches the display then.
+void Settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+class WindowPicture : public OleTest {};
+
+TEST_F(WindowPicture, ShowsWhatWasPaintedLast)
+{
+    // A button's new text belongs in a picture taken straight after the
+    // change, before the thread waits for messages again.
+    afx::unique_hwnd frame(CreateWindowExW(0, L"STATIC", L"Picture", WS_POPUP | WS_BORDER | WS_VISIBLE, 40, 40,
+                                           240, 120, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(frame);
+    HWND button = CreateWindowExW(0, L"BUTTON", L"Exit", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 70, 40, 100, 30,
+                                  frame.get(), nullptr, nullptr, nullptr);
+    ASSERT_NE(button, nullptr);
+    Settle();
+    TempDir dir;
+    std::string error;
+    const std::string before = (dir / "before.png").string(), changed = (dir / "changed.png").string(),
+                      settled = (dir / "settled.png").string();
+    ASSERT_TRUE(SaveWindowPicture(frame.get(), before, error)) << error;
+    SetWindowTextW(button, L"Quit");
+    ASSERT_TRUE(SaveWindowPicture(frame.get(), changed, error)) << error;
+    Settle();
+    ASSERT_TRUE(SaveWindowPicture(frame.get(), settled, error)) << error;
+    const Picture first = LoadPicture(before), second = LoadPicture(changed), third = LoadPicture(settled);
+    EXPECT_EQ(second.width, 240u);
+    EXPECT_EQ(second.height, 120u);
+    EXPECT_FALSE(first == second) << "the new text is in the picture";
+    EXPECT_TRUE(second == third) << "nothing changed after it";
+}
+
 // ---- The host program ------------------------------------------------------------
 
 std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
@@ -565,7 +655,9 @@ DWORD RunHost(const std::wstring& args, const fs::path& output, DWORD timeoutMs 
     return code;
 }
 
-TEST(HostProgram, SnapshotSavesEveryPage)
+class HostProgram : public OleTest {};
+
+TEST_F(HostProgram, SnapshotSavesEveryPage)
 {
     // Without node access the control says so in a message box, which the
     // snapshot closes before it goes on.
@@ -589,6 +681,12 @@ TEST(HostProgram, SnapshotSavesEveryPage)
         ASSERT_EQ(names.size(), 10u);
         EXPECT_EQ(names.front(), "page01-node-information.png");
         EXPECT_EQ(names.back().substr(0, 7), "page10-");
+        // The sheet's last 40 rows, below the pages, hold its Exit button: the
+        // same on every page, text and all.
+        const Picture exit = LoadPicture(pictures / names.front()).Bottom(40);
+        EXPECT_EQ(exit.height, 40u);
+        for (const std::string& name : names)
+            EXPECT_TRUE(LoadPicture(pictures / name).Bottom(40) == exit) << name << ": the sheet's foot differs";
         NodeModel created;
         std::string error;
         EXPECT_TRUE(LoadNodeFile(node.string(), created, error)) << "a missing file is created; " << error;
@@ -596,7 +694,7 @@ TEST(HostProgram, SnapshotSavesEveryPage)
     }
 }
 
-TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
+TEST_F(HostProgram, RefusesBadCommandLinesAndNodeFiles)
 {
     TempDir dir;
     const fs::path bad = dir / "bad.txt";
