@@ -55,6 +55,10 @@ double Median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
+// The least disturbed of several runs: other work on the machine only ever
+// adds to a time.
+double Fastest(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
+
 // ---- Report -----------------------------------------------------------------------
 
 bool g_missed = false;
@@ -273,11 +277,14 @@ void BenchOpen(CModule& module, int repeats)
         bare.push_back(TimeToPainted(openBare));
         sameFirst.push_back(TimeToPainted(openSameFirst));
     }
-    const double p = Median(plugin), b = Median(bare), f = Median(sameFirst);
-    Report("open: sheet to first painted page", Fixed(p, 1) + " ms", "", p > 0);
-    Report("open: bare sheet, ten empty pages", Fixed(b, 1) + " ms", "", b > 0);
+    const double p = Fastest(plugin), b = Fastest(bare), f = Fastest(sameFirst);
+    auto times = [](const std::vector<double>& v) {
+        return Fixed(Fastest(v), 1) + " ms (median " + Fixed(Median(v), 1) + ")";
+    };
+    Report("open: sheet to first painted page", times(plugin), "", p > 0);
+    Report("open: bare sheet, ten empty pages", times(bare), "", b > 0);
     Report("open: ratio to the bare sheet", Fixed(b > 0 ? p / b : 0, 2), "<= 1.30", b > 0 && p > 0 && p / b <= 1.3);
-    Report("open: bare sheet, first page's controls", Fixed(f, 1) + " ms", "", f > 0);
+    Report("open: bare sheet, first page's controls", times(sameFirst), "", f > 0);
     Report("open: ratio to that sheet", Fixed(f > 0 ? p / f : 0, 2), "", f > 0 && p > 0);
     control->SetClientSite(nullptr);
 }
@@ -504,7 +511,7 @@ struct Options {
     std::vector<std::string> parts = {"open", "calls", "write", "soak", "bare"};
     int openings = 1000;
     int ticks = 10000;
-    int repeats = 15;
+    int repeats = 31;
     unsigned delayMs = 50;
     unsigned long growthKb = 512;  // heap noise; a leak of a few hundred bytes per opening or tick shows
 };
