@@ -3,10 +3,6 @@
 
 #include "nodeaccess/ValueText.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
     "                       [--separate] [--delay MS] [--pump] [--fail-read N,N..] [--fail-write N,N..]\n"
@@ -15,17 +11,6 @@ const char kHostUsage[] =
 namespace {
 
 constexpr unsigned long kMaxDelayMs = 60000;
-
-// A decimal number from `low` to `high`, nothing else.
-bool ParseWholeNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& out)
-{
-    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    out = std::strtoul(text.c_str(), &end, 10);
-    return errno == 0 && *end == 0 && out >= low && out <= high;
-}
 
 bool ParsePoints(const std::string& text, std::set<long>& out)
 {
