@@ -270,6 +270,54 @@ TEST(NodeSite, EveryCallWaitsTheDelay)
     }
 }
 
+// The host's menu changes the delay while it runs: a call already waiting
+// keeps the wait it began with, the next call waits the new one.
+TEST(NodeSite, ChangedDelayHoldsFromTheNextCall)
+{
+    struct Case {
+        const char* what;
+        unsigned startMs;
+        bool pump;
+        unsigned setMs;
+        bool setWhileWaiting;  // else between the two calls
+        long firstAtLeastMs, firstBelowMs, secondAtLeastMs, secondBelowMs;
+    } const cases[] = {
+        {"raised between calls", 0, false, 300, false, 0, 150, 280, 1500},
+        {"lowered between calls", 300, false, 0, false, 280, 1500, 0, 150},
+        {"lowered while a call sleeps", 300, false, 0, true, 280, 1500, 0, 150},
+        {"lowered while a call pumps", 300, true, 0, true, 280, 1500, 0, 150},
+        {"raised while a call pumps", 0, true, 300, true, 0, 150, 280, 1500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NodeModel node = NodeModel::Default();
+        SiteOptions options;
+        options.delayMs = c.startMs;
+        options.pump = c.pump;
+        CNodeSite site(node, options, nullptr);
+        if (c.setWhileWaiting)
+            site.onWait = [&](NodeCall::Kind, long) { site.SetDelay(c.setMs); };
+        auto read = Get<IReadNode>(site, IID_IReadNode);
+        unsigned char buffer[32] = {};
+        using clock = std::chrono::steady_clock;
+        const auto timed = [&] {
+            const auto start = clock::now();
+            read->ReadPoint(58, buffer, 32);
+            return long(std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start).count());
+        };
+        const long first = timed();
+        site.onWait = nullptr;
+        if (!c.setWhileWaiting)
+            site.SetDelay(c.setMs);
+        const long second = timed();
+        EXPECT_GE(first, c.firstAtLeastMs);
+        EXPECT_LT(first, c.firstBelowMs);
+        EXPECT_GE(second, c.secondAtLeastMs);
+        EXPECT_LT(second, c.secondBelowMs);
+        EXPECT_EQ(site.Delay(), c.setMs);
+    }
+}
+
 TEST(NodeSite, FormatsOneLinePerCall)
 {
     struct Case { NodeCall call; const char* line; } cases[] = {
