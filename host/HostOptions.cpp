@@ -6,13 +6,9 @@
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
     "                       [--separate] [--delay MS] [--pump] [--fail-read N,N..] [--fail-write N,N..]\n"
-    "                       [--fail-name] [--still] [--snapshot DIR]";
+    "                       [--fail-name] [--still] [--snapshot DIR] [--log FILE]";
 
-namespace {
-
-constexpr unsigned long kMaxDelayMs = 60000;
-
-bool ParsePoints(const std::string& text, std::set<long>& out)
+bool ParsePointList(const std::string& text, std::set<long>& out)
 {
     std::set<long> points;
     std::size_t from = 0;
@@ -29,6 +25,26 @@ bool ParsePoints(const std::string& text, std::set<long>& out)
     out.insert(points.begin(), points.end());
     return true;
 }
+
+bool ParseDelay(const std::string& text, unsigned& ms)
+{
+    constexpr unsigned long kMaxDelayMs = 60000;
+    unsigned long n = 0;
+    if (!ParseWholeNumber(text, 0, kMaxDelayMs, n))
+        return false;
+    ms = static_cast<unsigned>(n);
+    return true;
+}
+
+std::string FormatPointList(const std::set<long>& points)
+{
+    std::string text;
+    for (long p : points)
+        text += (text.empty() ? "" : ",") + std::to_string(p);
+    return text;
+}
+
+namespace {
 
 struct Offer {
     const char* name;
@@ -53,16 +69,10 @@ bool SetOffer(HostOptions& o, const std::string& v)
 bool SetModule(HostOptions& o, const std::string& v) { o.module = v; return !v.empty(); }
 bool SetNode(HostOptions& o, const std::string& v) { o.nodeFile = v; return !v.empty(); }
 bool SetSnapshot(HostOptions& o, const std::string& v) { o.snapshotDir = v; return !v.empty(); }
-bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failRead); }
-bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failWrite); }
-bool SetDelay(HostOptions& o, const std::string& v)
-{
-    unsigned long ms = 0;
-    if (!ParseWholeNumber(v, 0, kMaxDelayMs, ms))
-        return false;
-    o.site.delayMs = static_cast<unsigned>(ms);
-    return true;
-}
+bool SetLog(HostOptions& o, const std::string& v) { o.logFile = v; return !v.empty(); }
+bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failRead); }
+bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failWrite); }
+bool SetDelay(HostOptions& o, const std::string& v) { return ParseDelay(v, o.site.delayMs); }
 bool SetSeparate(HostOptions& o, const std::string&) { o.site.separateObjects = true; return true; }
 bool SetPump(HostOptions& o, const std::string&) { o.site.pump = true; return true; }
 bool SetFailName(HostOptions& o, const std::string&) { o.failName = true; return true; }
@@ -86,6 +96,7 @@ const Option kOptions[] = {
     {"--fail-name", nullptr, SetFailName},
     {"--still", nullptr, SetStill},
     {"--snapshot", "a folder", SetSnapshot},
+    {"--log", "a log file", SetLog},
     {"--help", nullptr, SetHelp},
 };
 

@@ -16,6 +16,7 @@ struct HostOptions {
     bool failName = false;
     bool still = false;       // the node keeps its values instead of living
     std::string snapshotDir;  // set: picture every page into it, then exit
+    std::string logFile;      // set: the log is appended to it as it comes
     bool help = false;
 };
 
@@ -27,3 +28,11 @@ constexpr int kExitUsage = 2;   // a bad command line
 
 // `args` without the program name. On failure `error` names the option.
 bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, std::string& error);
+
+// Values as --fail-read and --delay take them, also for the host's menu:
+// data point numbers separated by commas (added to `out`), and milliseconds
+// from 0 to 60000.
+bool ParsePointList(const std::string& text, std::set<long>& out);
+bool ParseDelay(const std::string& text, unsigned& ms);
+// "15,58", as ParsePointList reads it back.
+std::string FormatPointList(const std::set<long>& points);

@@ -1,9 +1,12 @@
 // CHostWindow: the host program's one window. The control in place, buttons
 // for its Properties verb and AboutBox, a log of every node call the control
-// makes through the client site, and the timer that keeps the node living.
+// makes through the client site, the timer that keeps the node living, and a
+// menu that changes the node's failures, the delay per call and the node
+// itself while the host runs.
 #pragma once
 
 #include "host/ControlHost.h"
+#include "host/HostLog.h"
 #include "host/HostOptions.h"
 #include "host/NodeLife.h"
 #include "host/NodeSite.h"
@@ -13,6 +16,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 // Writes a line to a standard handle when the host was started with one
@@ -25,6 +29,21 @@ public:
     // Also the caption of the program's message boxes.
     static constexpr char kCaption[] = "Vennox host";
 
+    // The menu's commands.
+    enum Command : int {
+        kSaveLog = 201,  // "Save log as..."
+        kReloadNode,     // "Reload node file", with --node only
+        kExit,
+        kFailReads,      // "Fail reads...": asks for the data points
+        kFailWrites,     // "Fail writes..."
+        kFailName,       // checked while GetNodeName fails
+        kDelay,          // "Delay per call...": asks for milliseconds
+    };
+    // Captions of the menu's questions.
+    static constexpr char kFailReadsTitle[] = "Fail reads";
+    static constexpr char kFailWritesTitle[] = "Fail writes";
+    static constexpr char kDelayTitle[] = "Delay per call";
+
     CHostWindow(const HostOptions& options, NodeModel& node) : m_options(options), m_node(node) {}
     ~CHostWindow() { Teardown(); }
     CHostWindow(const CHostWindow&) = delete;
@@ -36,11 +55,15 @@ public:
     // The message loop; the program's exit code once the window is gone.
     int Run();
 
+    HWND Window() const { return m_hwnd; }
+    const CNodeSite* Site() const { return m_site.get(); }
+
 private:
     // Setup and teardown
     static LRESULT CALLBACK WndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     bool CreateFrame(std::string& error);
     void AddControls();
+    void AddMenu();
     HWND AddChild(const char* cls, const char* text, DWORD style, int id, int x, int y, int cx, int cy);
     void ConnectSite();
     void Log(const std::string& line);
@@ -48,15 +71,25 @@ private:
 
     // Message handlers; the window procedure's switch names them all.
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnClicked(int id);
+    void OnCommand(int id);
     void OnSize(int cx, int cy);
     void OnDestroy();
     void OnTimer(UINT_PTR id);
-    void OnStartSnapshot();
     void OnProperties();
     void OnAbout();
-    void FinishSnapshot();
     void CloseWith(int exitCode);
+
+    // The menu
+    void OnSaveLog();
+    void OnReloadNode();
+    void OnFailPoints(const char* title, const char* calls, std::set<long>& points);
+    void OnFailName();
+    void OnDelay();
+    void Complain(const std::string& text);
+
+    // Snapshot
+    void OnStartSnapshot();
+    void FinishSnapshot();
 
     const HostOptions& m_options;
     // Only this thread touches the node: the control calls through the site
@@ -64,7 +97,8 @@ private:
     NodeModel& m_node;
     NodeLife m_life{GetTickCount()};  // each run its own course
     HWND m_hwnd = nullptr;
-    HWND m_log = nullptr;
+    HWND m_logList = nullptr;
+    CHostLog m_log;
     std::unique_ptr<CNodeSite> m_site;
     CControlHost m_control;
     std::unique_ptr<CSnapshot> m_snapshot;
