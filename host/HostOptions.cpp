@@ -6,7 +6,7 @@
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
     "                       [--separate] [--delay MS] [--pump] [--fail-read N,N..] [--fail-write N,N..]\n"
-    "                       [--fail-name] [--still] [--snapshot DIR] [--log FILE]";
+    "                       [--fail-name] [--still] [--snapshot DIR | --script FILE] [--log FILE]";
 
 bool ParsePointList(const std::string& text, std::set<long>& out)
 {
@@ -69,6 +69,7 @@ bool SetOffer(HostOptions& o, const std::string& v)
 bool SetModule(HostOptions& o, const std::string& v) { o.module = v; return !v.empty(); }
 bool SetNode(HostOptions& o, const std::string& v) { o.nodeFile = v; return !v.empty(); }
 bool SetSnapshot(HostOptions& o, const std::string& v) { o.snapshotDir = v; return !v.empty(); }
+bool SetScript(HostOptions& o, const std::string& v) { o.scriptFile = v; return !v.empty(); }
 bool SetLog(HostOptions& o, const std::string& v) { o.logFile = v; return !v.empty(); }
 bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failRead); }
 bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failWrite); }
@@ -96,6 +97,7 @@ const Option kOptions[] = {
     {"--fail-name", nullptr, SetFailName},
     {"--still", nullptr, SetStill},
     {"--snapshot", "a folder", SetSnapshot},
+    {"--script", "a script file", SetScript},
     {"--log", "a log file", SetLog},
     {"--help", nullptr, SetHelp},
 };
@@ -131,6 +133,10 @@ bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, st
             error = std::string(o->name) + " \"" + value + "\": expected " + o->value;
             return false;
         }
+    }
+    if (!parsed.snapshotDir.empty() && !parsed.scriptFile.empty()) {
+        error = "--snapshot and --script exclude each other";
+        return false;
     }
     parsed.site.nodeFile = parsed.nodeFile;
     out = std::move(parsed);

@@ -1,5 +1,5 @@
 // The host program's window: its setup, its message handlers, its menu, and
-// the snapshot run that pictures every page and closes the window.
+// the snapshot and script runs that close the window when they are done.
 #include "host/HostWindow.h"
 
 #include "host/InputDialog.h"
@@ -18,14 +18,16 @@ constexpr int kIdProperties = 101;
 constexpr int kIdAbout = 102;
 constexpr int kIdLog = 103;
 constexpr UINT kStartSnapshot = WM_APP + 1;
-constexpr UINT_PTR kSnapshotTimer = 1;
+constexpr UINT kStartScript = WM_APP + 2;
+constexpr UINT kOpenSheet = WM_APP + 3;  // a script's open step: the Properties verb
+constexpr UINT_PTR kDriverTimer = 1;     // watches the snapshot's or the script's driver
 constexpr UINT_PTR kLifeTimer = 2;
 constexpr RECT kControlPos = {10, 10, 41, 41};
 constexpr int kMargin = 10;
 constexpr int kLogTop = 50;
 constexpr int kLogLineWidth = 1200;
 // A node call with a long --delay may keep a page from showing for a while.
-constexpr DWORD kSnapshotStepTimeoutMs = 30000;
+constexpr DWORD kStepTimeoutMs = 30000;
 
 }  // namespace
 
@@ -67,6 +69,8 @@ bool CHostWindow::Create(std::string& error)
         SetTimer(m_hwnd, kLifeTimer, NodeLife::kStepMs, nullptr);
     if (!m_options.snapshotDir.empty())
         PostMessageA(m_hwnd, kStartSnapshot, 0, 0);
+    if (!m_options.scriptFile.empty())
+        PostMessageA(m_hwnd, kStartScript, 0, 0);
     return true;
 }
 
@@ -219,6 +223,12 @@ bool CHostWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case kStartSnapshot:
         OnStartSnapshot();
         return true;
+    case kStartScript:
+        OnStartScript();
+        return true;
+    case kOpenSheet:
+        OnOpenSheet();
+        return true;
     default:
         return false;
     }
@@ -274,8 +284,14 @@ void CHostWindow::OnTimer(UINT_PTR id)
 {
     if (id == kLifeTimer)
         m_life.Step(m_node);
-    if (id == kSnapshotTimer && m_driver && (m_driver->Done() || m_driver->Failed()))
+    if (id != kDriverTimer || !m_driver || !(m_driver->Done() || m_driver->Failed()))
+        return;
+    // A script's driver that gave up has closed the sheet; its verb must
+    // have returned before the window closes.
+    if (!m_scriptRun)
         FinishSnapshot();
+    else if (!m_scriptRun->InVerb())
+        FinishScript();
 }
 
 void CHostWindow::OnProperties()
@@ -386,24 +402,52 @@ void CHostWindow::OnStartSnapshot()
         return;
     }
     m_snapshot = std::make_unique<CSnapshot>(m_options.snapshotDir, [this](const std::string& s) { Log(s); });
-    m_driver = std::make_unique<CSheetDriver>(m_snapshot->Steps(), 20, kSnapshotStepTimeoutMs);
+    m_driver = std::make_unique<CSheetDriver>(m_snapshot->Steps(), 20, kStepTimeoutMs);
     m_driver->ExpectBox(CSnapshot::kPluginBoxCaption);
     OnProperties();
     // A sheet that is not modal goes on after the verb returns.
     if (m_driver->Done() || m_driver->Failed())
         FinishSnapshot();
     else
-        SetTimer(m_hwnd, kSnapshotTimer, 100, nullptr);
+        SetTimer(m_hwnd, kDriverTimer, 100, nullptr);
 }
 
 void CHostWindow::FinishSnapshot()
 {
-    KillTimer(m_hwnd, kSnapshotTimer);
+    KillTimer(m_hwnd, kDriverTimer);
     if (m_driver->Failed())
         Log("snapshot: " + m_driver->Failure());
     Log("snapshot: " + std::to_string(m_snapshot->Files().size()) + " of " +
         std::to_string(CSnapshot::kPages) + " pages saved in " + m_options.snapshotDir);
     CloseWith(m_snapshot->Complete() && !m_driver->Failed() ? kExitOk : kExitFailed);
+}
+
+// ---- Script --------------------------------------------------------------------
+
+void CHostWindow::OnStartScript()
+{
+    m_scriptRun = std::make_unique<CScriptRun>(
+        std::move(m_script), m_node, [this] { PostMessageA(m_hwnd, kOpenSheet, 0, 0); },
+        [this](const std::string& s) { Log(s); });
+    m_driver = std::make_unique<CSheetDriver>(m_scriptRun->Steps(), 20, kStepTimeoutMs + m_scriptRun->LongestWait());
+    SetTimer(m_hwnd, kDriverTimer, 100, nullptr);
+}
+
+// The sheet's modal loop runs here, outside the driver's steps.
+void CHostWindow::OnOpenSheet()
+{
+    OnProperties();
+    if (m_scriptRun)
+        m_scriptRun->VerbReturned();
+}
+
+void CHostWindow::FinishScript()
+{
+    KillTimer(m_hwnd, kDriverTimer);
+    if (m_driver->Failed())
+        m_scriptRun->Interrupted(m_driver->Failure());
+    Log(m_scriptRun->Summary());
+    CloseWith(m_scriptRun->Passed() ? kExitOk : kExitFailed);
 }
 
 // The window closes once the handler has returned; Run() then returns `exitCode`.

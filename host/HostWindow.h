@@ -10,6 +10,8 @@
 #include "host/HostOptions.h"
 #include "host/NodeLife.h"
 #include "host/NodeSite.h"
+#include "host/Script.h"
+#include "host/ScriptRun.h"
 #include "host/SheetDriver.h"
 #include "host/Snapshot.h"
 
@@ -18,6 +20,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 // Writes a line to a standard handle when the host was started with one
 // (from a shell); false when there is none, as for a program started from
@@ -44,13 +47,17 @@ public:
     static constexpr char kFailWritesTitle[] = "Fail writes";
     static constexpr char kDelayTitle[] = "Delay per call";
 
-    CHostWindow(const HostOptions& options, NodeModel& node) : m_options(options), m_node(node) {}
+    // `script`: the steps read from the options' script file.
+    CHostWindow(const HostOptions& options, NodeModel& node, std::vector<ScriptStep> script = {})
+        : m_options(options), m_node(node), m_script(std::move(script))
+    {
+    }
     ~CHostWindow() { Teardown(); }
     CHostWindow(const CHostWindow&) = delete;
     CHostWindow& operator=(const CHostWindow&) = delete;
 
-    // Shows the window with the control in place; with a snapshot folder in
-    // the options, starts taking the pictures.
+    // Shows the window with the control in place; with a snapshot folder or
+    // a script file in the options, starts the run, which closes the window.
     bool Create(std::string& error);
     // The message loop; the program's exit code once the window is gone.
     int Run();
@@ -87,9 +94,12 @@ private:
     void OnDelay();
     void Complain(const std::string& text);
 
-    // Snapshot
+    // Snapshot and script runs
     void OnStartSnapshot();
     void FinishSnapshot();
+    void OnStartScript();
+    void OnOpenSheet();
+    void FinishScript();
 
     const HostOptions& m_options;
     // Only this thread touches the node: the control calls through the site
@@ -102,6 +112,8 @@ private:
     std::unique_ptr<CNodeSite> m_site;
     CControlHost m_control;
     std::unique_ptr<CSnapshot> m_snapshot;
-    std::unique_ptr<CSheetDriver> m_driver;
+    std::vector<ScriptStep> m_script;
+    std::unique_ptr<CScriptRun> m_scriptRun;
+    std::unique_ptr<CSheetDriver> m_driver;  // of the snapshot or the script
     int m_exitCode = kExitOk;
 };

@@ -1,5 +1,6 @@
 // The host's client site over the simulated node, its command line, its log,
-// its window's menu, and the host program itself on the module beside it.
+// its window's menu, and the host program itself on the module beside it,
+// with snapshots and operator scripts.
 #include "framework/Handles.h"
 #include "host/ControlHost.h"
 #include "host/HostLog.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -541,9 +543,10 @@ TEST(HostOptions, ParsesTheCommandLine)
     EXPECT_TRUE(o.still);
     EXPECT_EQ(o.snapshotDir, "out");
 
-    HostOptions logged;
-    ASSERT_TRUE(ParseHostOptions({"--log", "l.txt"}, logged, error)) << error;
-    EXPECT_EQ(logged.logFile, "l.txt");
+    HostOptions scripted;
+    ASSERT_TRUE(ParseHostOptions({"--script", "s.txt", "--log", "l.txt"}, scripted, error)) << error;
+    EXPECT_EQ(scripted.scriptFile, "s.txt");
+    EXPECT_EQ(scripted.logFile, "l.txt");
 
     HostOptions defaults;
     ASSERT_TRUE(ParseHostOptions({}, defaults, error));
@@ -568,7 +571,9 @@ TEST(HostOptions, RefusesBadOptionsNamingThem)
         {{"--snapshot", ""}, "--snapshot"},
         {{"--node"}, "--node"},
         {{"--still", "--stil"}, "\"--stil\""},
+        {{"--script"}, "--script"},
         {{"--log", ""}, "--log"},
+        {{"--snapshot", "p", "--script", "s.txt"}, "--snapshot and --script"},
     };
     for (const Case& c : cases) {
         HostOptions o;
@@ -923,16 +928,125 @@ TEST(HostProgram, SnapshotSavesEveryPage)
     }
 }
 
+// ---- Scripts ------------------------------------------------------------------------
+
+std::wstring ScriptArgs(const fs::path& script, const std::wstring& more = L"")
+{
+    return L"--module " + Quoted(ModulePath()) + L" --still --script " + Quoted(script.wstring()) + more;
+}
+
+// Every step reported by its line; a failed expectation lets the run go on,
+// a step that cannot be done ends it; the exit code says whether all held.
+TEST(HostProgram, ScriptsReportEachStepAndExitByTheirExpectations)
+{
+    struct Case {
+        const char* what;
+        const char* script;
+        const wchar_t* args;
+        DWORD code;
+        std::vector<const char*> says, neverSays;
+    } const cases[] = {
+        {"every expectation holds, across two openings",
+         "expect-point 15 0A F0\n"
+         "page \"Zone 1 Settings\"\n"
+         "type IDC_SP_HEAT_OCC 21.5\n"
+         "write\n"
+         "exit\n"
+         "expect-point 15 ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? 08 66\n"
+         "page \"zone 1 settings\"  # the page reads the node anew\n"
+         "expect 262 21.5\n",
+         L"", 0,
+         {"line 1: expect-point 15 0A F0 ... ok", "line 4: write ... ok", "line 5: exit ... ok",
+          "WritePoint 15 length 12 -> 0: 0A F0 0A 28 09 60 06 40 07 08 08 66", "line 7: open (implicit) ... ok",
+          "line 8: expect 262 21.5 ... ok", "line 8: exit (implicit, at the end) ... ok",
+          "script: every step done, 3 expectation(s) held"},
+         {"FAILED"}},
+        {"failed expectations are reported and the run goes on",
+         "page \"Zone 1 Settings\"\n"
+         "expect 262 \"99.9\"\n"
+         "expect-point 15 0A FF\n"
+         "expect-point 9999 00\n"
+         "expect 262 21.0\n",
+         L"", 1,
+         {"line 2: expect 262 99.9 ... FAILED: the field reads \"21.0\"",
+          "line 3: expect-point 15 0A FF ... FAILED: byte 1 is F0, not FF; the point begins 0A F0",
+          "line 4: expect-point 9999 00 ... FAILED: the node has no data point 9999",
+          "line 5: expect 262 21.0 ... ok", "script: 3 of 4 expectation(s) failed, on line(s) 2, 3, 4"},
+         {}},
+        {"no such control ends the run", "page \"Zone 1 Settings\"\nclick 999\nexpect 262 21.0\n", L"", 1,
+         {"line 2: click 999 ... FAILED: no control 999 on the page \"Zone 1 Settings\"; the script ends here",
+          "script: stopped at line 2 (click 999)"},
+         {"line 3:"}},
+        {"a disabled field is not typed into", "page \"Zone 2 Actual\"\ntype IDC_HEAT_LEVEL_2 40\n", L"", 1,
+         {"line 2: type IDC_HEAT_LEVEL_2 40 ... FAILED: control 305 is disabled"}, {}},
+        {"a button is not typed into", "page \"Zone 2 Actual\"\ntype 202 x\n", L"", 1,
+         {"control 202 is no edit field"}, {}},
+        {"an edit field is not clicked", "click IDC_NODENAME\n", L"", 1, {"control 356 is no button"}, {}},
+        {"a message box nobody expects ends the run", "read\n", L" --offer none", 1,
+         {"line 1: open (implicit) ... FAILED: unexpected message box \"Plugin\": Node not available!"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteAll(dir / "script.txt", c.script);
+        EXPECT_EQ(RunHost(ScriptArgs(dir / "script.txt", c.args), dir / "out.txt"), c.code);
+        const std::string said = ReadAll(dir / "out.txt");
+        for (const char* s : c.says)
+            EXPECT_NE(said.find(s), std::string::npos) << s << "\n" << said;
+        for (const char* s : c.neverSays)
+            EXPECT_EQ(said.find(s), std::string::npos) << s << "\n" << said;
+    }
+}
+
+// The log file holds the lines the window shows, appended run after run; a
+// wait lets the Zone actual page's timer read the node again.
+TEST(HostProgram, LogFileHoldsEveryLineStampedAndGrowsRunByRun)
+{
+    TempDir dir;
+    WriteAll(dir / "script.txt", "page \"Zone 1 Actual\"\nwait 2500\npage \"Zone 1 Settings\"\n"
+                                 "type 262 21.5\nwrite\n");
+    const fs::path log = dir / "log.txt";
+    std::vector<std::string> runs;
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(RunHost(ScriptArgs(dir / "script.txt", L" --log " + Quoted(log.wstring())), dir / "out.txt"), 0u)
+            << ReadAll(dir / "out.txt");
+        runs.push_back(ReadAll(log));
+    }
+    ASSERT_GT(runs[1].size(), runs[0].size());
+    EXPECT_EQ(runs[1].substr(0, runs[0].size()), runs[0]) << "the second run adds to the first";
+    const std::string second = runs[1].substr(runs[0].size());
+    EXPECT_NE(ReadAll(dir / "out.txt").find(second), std::string::npos) << "standard output has the same lines";
+
+    const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} .+)");
+    std::istringstream lines(second);
+    int roomReads = 0, writes = 0;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(std::regex_match(line, stamped)) << line;
+        roomReads += line.find(" ReadPoint 36 capacity 32 -> 0: ") != std::string::npos;
+        writes += line.find(" WritePoint 15 length 12 -> 0: 0A F0 0A 28 09 60 06 40 07 08 08 66") != std::string::npos;
+    }
+    EXPECT_GE(roomReads, 2) << "room temperature read as the page showed and on a tick\n" << second;
+    EXPECT_EQ(writes, 1) << second;
+    EXPECT_EQ(second.find(" log: appended to "), 23u) << "each run's first line\n" << second;
+}
+
 TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
 {
     TempDir dir;
     const fs::path bad = dir / "bad.txt";
     const std::string badText = "name X\n58 01 02\n";
     WriteAll(bad, badText);
+    const fs::path script = dir / "script.txt";
+    WriteAll(script, "page \"Zone 1 Settings\"\nfrobnicate 3\n");
+    const std::wstring log = L" --log " + Quoted((dir / "log.txt").wstring());
     struct Case { std::wstring args; DWORD code; const char* says; } cases[] = {
         {L"--offer some", 2, "--offer"},
         {L"--delay", 2, "--delay"},
         {L"--node " + Quoted(bad.wstring()) + L" --snapshot " + Quoted((dir / "p").wstring()), 1, "line 2"},
+        {L"--script " + Quoted(script.wstring()) + log, 2, "script.txt: line 2: unknown command \"frobnicate\""},
+        {L"--script " + Quoted((dir / "none.txt").wstring()) + log, 2, "none.txt: cannot open"},
+        {L"--script " + Quoted(script.wstring()) + L" --snapshot " + Quoted((dir / "p").wstring()), 2,
+         "--snapshot and --script exclude each other"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunHost(c.args, dir / "out.txt", 30000), c.code) << c.says;
@@ -941,6 +1055,7 @@ TEST(HostProgram, RefusesBadCommandLinesAndNodeFiles)
     }
     EXPECT_EQ(ReadAll(bad), badText) << "a refused node file is left as it was";
     EXPECT_FALSE(fs::exists(dir / "p")) << "nothing ran";
+    EXPECT_FALSE(fs::exists(dir / "log.txt")) << "nothing ran";
 }
 
 }  // namespace
