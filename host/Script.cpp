@@ -212,7 +212,7 @@ public:
     std::vector<ScriptStep> Finish(int lastLine);
 
 private:
-    bool Command(const ::Command& c, std::vector<std::string>& words, int lineNo, std::string& what);
+    bool Take(const Command& c, const std::vector<std::string>& words, int lineNo, std::string& what);
 
     std::vector<ScriptStep> m_steps;
     bool m_open = false;
@@ -226,7 +226,7 @@ bool ScriptReader::Line(std::string_view line, int lineNo, std::string& what)
         return false;
     if (words.empty())
         return true;
-    const ::Command* c = FindCommand(words[0]);
+    const Command* c = FindCommand(words[0]);
     if (!c) {
         what = "unknown command \"" + words[0] + "\"";
         return false;
@@ -237,10 +237,11 @@ bool ScriptReader::Line(std::string_view line, int lineNo, std::string& what)
                c->usage;
         return false;
     }
-    return Command(*c, words, lineNo, what);
+    return Take(*c, words, lineNo, what);
 }
 
-bool ScriptReader::Command(const ::Command& c, std::vector<std::string>& words, int lineNo, std::string& what)
+// The command's step, after an implicit open when it needs the sheet.
+bool ScriptReader::Take(const Command& c, const std::vector<std::string>& words, int lineNo, std::string& what)
 {
     if (c.needs == Sheet::kClosed && m_open) {
         what = "the sheet is open already (since line " + std::to_string(m_openLine) + ")";
