@@ -1,9 +1,10 @@
 // vennox-host.exe: the stand-in network-management host. Its entry reads the
-// command line and the node, then runs the host window (host/HostWindow.h)
-// until it closes; --help only prints the usage.
+// command line, the script and the node, then runs the host window
+// (host/HostWindow.h) until it closes; --help only prints the usage.
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
 #include "host/NodeFile.h"
+#include "host/Script.h"
 
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ bool PrepareNode(const HostOptions& options, NodeModel& node, std::string& error
 }
 
 // The window with the control, under OLE, until it closes.
-int RunWindow(const HostOptions& options, NodeModel& node)
+int RunWindow(const HostOptions& options, NodeModel& node, std::vector<ScriptStep> script)
 {
     if (FAILED(OleInitialize(nullptr))) {
         ReportError("OLE did not initialise");
@@ -46,7 +47,7 @@ int RunWindow(const HostOptions& options, NodeModel& node)
     }
     int code = kExitFailed;
     {
-        CHostWindow window(options, node);
+        CHostWindow window(options, node, std::move(script));
         std::string error;
         if (window.Create(error))
             code = window.Run();
@@ -72,10 +73,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             MessageBoxA(nullptr, kHostUsage, CHostWindow::kCaption, MB_OK);
         return kExitOk;
     }
+    // A malformed script is refused before anything runs, as a bad option is.
+    std::vector<ScriptStep> script;
+    if (!options.scriptFile.empty() && !LoadScript(options.scriptFile, script, error)) {
+        ReportError(error);
+        return kExitUsage;
+    }
     NodeModel node;
     if (!PrepareNode(options, node, error)) {
         ReportError(error);
         return kExitFailed;
     }
-    return RunWindow(options, node);
+    return RunWindow(options, node, std::move(script));
 }

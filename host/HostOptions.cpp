@@ -3,31 +3,12 @@
 
 #include "nodeaccess/ValueText.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-
 const char kHostUsage[] =
     "usage: vennox-host.exe [--module PATH] [--node FILE] [--offer both|read|write|none]\n"
     "                       [--separate] [--delay MS] [--pump] [--fail-read N,N..] [--fail-write N,N..]\n"
-    "                       [--fail-name] [--still] [--snapshot DIR]";
+    "                       [--fail-name] [--still] [--snapshot DIR | --script FILE] [--log FILE]";
 
-namespace {
-
-constexpr unsigned long kMaxDelayMs = 60000;
-
-// A decimal number from `low` to `high`, nothing else.
-bool ParseWholeNumber(const std::string& text, unsigned long low, unsigned long high, unsigned long& out)
-{
-    if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    out = std::strtoul(text.c_str(), &end, 10);
-    return errno == 0 && *end == 0 && out >= low && out <= high;
-}
-
-bool ParsePoints(const std::string& text, std::set<long>& out)
+bool ParsePointList(const std::string& text, std::set<long>& out)
 {
     std::set<long> points;
     std::size_t from = 0;
@@ -44,6 +25,26 @@ bool ParsePoints(const std::string& text, std::set<long>& out)
     out.insert(points.begin(), points.end());
     return true;
 }
+
+bool ParseDelay(const std::string& text, unsigned& ms)
+{
+    constexpr unsigned long kMaxDelayMs = 60000;
+    unsigned long n = 0;
+    if (!ParseWholeNumber(text, 0, kMaxDelayMs, n))
+        return false;
+    ms = static_cast<unsigned>(n);
+    return true;
+}
+
+std::string FormatPointList(const std::set<long>& points)
+{
+    std::string text;
+    for (long p : points)
+        text += (text.empty() ? "" : ",") + std::to_string(p);
+    return text;
+}
+
+namespace {
 
 struct Offer {
     const char* name;
@@ -68,16 +69,11 @@ bool SetOffer(HostOptions& o, const std::string& v)
 bool SetModule(HostOptions& o, const std::string& v) { o.module = v; return !v.empty(); }
 bool SetNode(HostOptions& o, const std::string& v) { o.nodeFile = v; return !v.empty(); }
 bool SetSnapshot(HostOptions& o, const std::string& v) { o.snapshotDir = v; return !v.empty(); }
-bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failRead); }
-bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePoints(v, o.failWrite); }
-bool SetDelay(HostOptions& o, const std::string& v)
-{
-    unsigned long ms = 0;
-    if (!ParseWholeNumber(v, 0, kMaxDelayMs, ms))
-        return false;
-    o.site.delayMs = static_cast<unsigned>(ms);
-    return true;
-}
+bool SetScript(HostOptions& o, const std::string& v) { o.scriptFile = v; return !v.empty(); }
+bool SetLog(HostOptions& o, const std::string& v) { o.logFile = v; return !v.empty(); }
+bool SetFailRead(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failRead); }
+bool SetFailWrite(HostOptions& o, const std::string& v) { return ParsePointList(v, o.failWrite); }
+bool SetDelay(HostOptions& o, const std::string& v) { return ParseDelay(v, o.site.delayMs); }
 bool SetSeparate(HostOptions& o, const std::string&) { o.site.separateObjects = true; return true; }
 bool SetPump(HostOptions& o, const std::string&) { o.site.pump = true; return true; }
 bool SetFailName(HostOptions& o, const std::string&) { o.failName = true; return true; }
@@ -101,6 +97,8 @@ const Option kOptions[] = {
     {"--fail-name", nullptr, SetFailName},
     {"--still", nullptr, SetStill},
     {"--snapshot", "a folder", SetSnapshot},
+    {"--script", "a script file", SetScript},
+    {"--log", "a log file", SetLog},
     {"--help", nullptr, SetHelp},
 };
 
@@ -135,6 +133,10 @@ bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, st
             error = std::string(o->name) + " \"" + value + "\": expected " + o->value;
             return false;
         }
+    }
+    if (!parsed.snapshotDir.empty() && !parsed.scriptFile.empty()) {
+        error = "--snapshot and --script exclude each other";
+        return false;
     }
     parsed.site.nodeFile = parsed.nodeFile;
     out = std::move(parsed);

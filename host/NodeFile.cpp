@@ -109,15 +109,11 @@ bool ParsePointBytes(const std::vector<std::string_view>& words, long point, Nod
         return false;
     }
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string_view w = words[i];
-        const int high = w.size() == 2 ? HexValue(w[0]) : -1;
-        const int low = w.size() == 2 ? HexValue(w[1]) : -1;
-        if (high < 0 || low < 0) {
-            error = "point " + std::to_string(point) + ": bad byte \"" + std::string(w) +
+        if (!ParseHexByte(words[i], bytes[i])) {
+            error = "point " + std::to_string(point) + ": bad byte \"" + std::string(words[i]) +
                     "\" (two hex digits expected)";
             return false;
         }
-        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
     }
     return true;
 }
@@ -209,6 +205,16 @@ bool NodeFileReader::PointLine(std::string_view line, int lineNo, std::string& w
 }
 
 }  // namespace
+
+bool ParseHexByte(std::string_view word, std::uint8_t& out)
+{
+    const int high = word.size() == 2 ? HexValue(word[0]) : -1;
+    const int low = word.size() == 2 ? HexValue(word[1]) : -1;
+    if (high < 0 || low < 0)
+        return false;
+    out = static_cast<std::uint8_t>(high * 16 + low);
+    return true;
+}
 
 bool ParseNodeFile(std::string_view text, NodeModel& out, std::string& error)
 {

@@ -15,8 +15,12 @@
 
 #include "host/NodeModel.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// Two hex digits, either case, as a point line's bytes are written.
+bool ParseHexByte(std::string_view word, std::uint8_t& out);
 
 // On success the name and points of `out` are replaced by the file's; its
 // failure settings stay as they are. On failure `out` is unchanged and `error`

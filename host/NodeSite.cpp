@@ -95,11 +95,13 @@ struct CNodeSite::Impl {
 // call to another apartment runs one while it waits for the answer.
 void CNodeSite::Impl::Pause(NodeCall::Kind kind, long point) const
 {
+    // What the hook or a message dispatched meanwhile sets is for the next call.
+    const DWORD delay = options.delayMs;
     if (owner.onWait)
         owner.onWait(kind, point);
     if (!options.pump) {
-        if (options.delayMs)
-            Sleep(options.delayMs);
+        if (delay)
+            Sleep(delay);
         return;
     }
     const DWORD start = GetTickCount();
@@ -114,9 +116,9 @@ void CNodeSite::Impl::Pause(NodeCall::Kind kind, long point) const
             DispatchMessageW(&msg);
         }
         const DWORD waited = GetTickCount() - start;
-        if (waited >= options.delayMs)
+        if (waited >= delay)
             return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, options.delayMs - waited, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - waited, QS_ALLINPUT);
     }
 }
 
@@ -427,6 +429,10 @@ const std::vector<NodeCall>& CNodeSite::Calls() const { return m_impl->calls; }
 void CNodeSite::ClearCalls() { std::vector<NodeCall>().swap(m_impl->calls); }
 
 NodeModel& CNodeSite::Node() const { return m_impl->node; }
+
+void CNodeSite::SetDelay(unsigned ms) { m_impl->options.delayMs = ms; }
+
+unsigned CNodeSite::Delay() const { return m_impl->options.delayMs; }
 
 std::string FormatNodeCall(const NodeCall& call)
 {

@@ -74,6 +74,11 @@ public:
 
     NodeModel& Node() const;
 
+    // The wait before each node call, from the next call on; a call already
+    // waiting keeps the wait it began with.
+    void SetDelay(unsigned ms);
+    unsigned Delay() const;
+
     struct Impl;
 
 private:

@@ -19,6 +19,23 @@ std::string FormatFixed(double value, int decimals)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long high, unsigned long& out)
+{
+    if (text.empty())
+        return false;
+    // Wide enough for ten times any unsigned long and a digit more.
+    unsigned long long n = 0;
+    for (char c : text) {
+        if (!IsDigit(c) || n > high)
+            return false;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (n < low || n > high)
+        return false;
+    out = static_cast<unsigned long>(n);
+    return true;
+}
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }

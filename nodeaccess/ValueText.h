@@ -10,6 +10,9 @@
 // '0' to '9', whatever the C locale's classification says.
 bool IsDigit(char c);
 
+// A decimal number from `low` to `high` and nothing else: no sign, no blanks.
+bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long high, unsigned long& out);
+
 // printf-style "%.Nf": rounded to `decimals` places, leading "-" for negative
 // values (also when they round to zero), no thousands separator.
 std::string FormatFixed(double value, int decimals);

@@ -266,4 +266,26 @@ TEST(ParseNumber, ExponentsPastAMillionStillDecideOverflowAndUnderflow)
         EXPECT_EQ(ParseNumber(t.text), t.value) << t.text.substr(0, 3) << "..." << t.text.substr(t.text.size() - 12);
 }
 
+TEST(ParseWholeNumber, DigitsWithinTheRangeOnly)
+{
+    const struct {
+        const char* text;
+        unsigned long low, high;
+        bool taken;
+        unsigned long value;
+    } cases[] = {
+        {"0", 0, 10, true, 0},       {"10", 0, 10, true, 10},      {"007", 0, 10, true, 7},
+        {"11", 0, 10, false, 0},     {"0", 1, 10, false, 0},       {"", 0, 10, false, 0},
+        {"+5", 0, 10, false, 0},     {"-5", 0, 10, false, 0},      {" 5", 0, 10, false, 0},
+        {"5 ", 0, 10, false, 0},     {"1e3", 0, 5000, false, 0},   {"4294967295", 0, 4294967295ul, true, 4294967295ul},
+        {"4294967296", 0, 4294967295ul, false, 0},                 {"99999999999999999999999", 0, 60000, false, 0},
+        {"18446744073709551621", 0, 60000, false, 0},  // 2^64 + 5: no wrap-around
+    };
+    for (const auto& t : cases) {
+        unsigned long out = 12345;
+        EXPECT_EQ(ParseWholeNumber(t.text, t.low, t.high, out), t.taken) << '"' << t.text << '"';
+        EXPECT_EQ(out, t.taken ? t.value : 12345ul) << '"' << t.text << "\" leaves a refused number's output alone";
+    }
+}
+
 }  // namespace

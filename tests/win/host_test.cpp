@@ -1,8 +1,11 @@
-// The host's client site over the simulated node, its command line, and the
-// host program itself on the module beside it.
+// The host's client site over the simulated node, its command line, its log,
+// its window's menu, and the host program itself on the module beside it,
+// with snapshots and operator scripts.
 #include "framework/Handles.h"
 #include "host/ControlHost.h"
+#include "host/HostLog.h"
 #include "host/HostOptions.h"
+#include "host/HostWindow.h"
 #include "host/NodeFile.h"
 #include "host/NodeSite.h"
 #include "host/Snapshot.h"
@@ -11,8 +14,11 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -273,6 +279,54 @@ TEST(NodeSite, EveryCallWaitsTheDelay)
     }
 }
 
+// The host's menu changes the delay while it runs: a call already waiting
+// keeps the wait it began with, the next call waits the new one.
+TEST(NodeSite, ChangedDelayHoldsFromTheNextCall)
+{
+    struct Case {
+        const char* what;
+        unsigned startMs;
+        bool pump;
+        unsigned setMs;
+        bool setWhileWaiting;  // else between the two calls
+        long firstAtLeastMs, firstBelowMs, secondAtLeastMs, secondBelowMs;
+    } const cases[] = {
+        {"raised between calls", 0, false, 300, false, 0, 150, 280, 1500},
+        {"lowered between calls", 300, false, 0, false, 280, 1500, 0, 150},
+        {"lowered while a call sleeps", 300, false, 0, true, 280, 1500, 0, 150},
+        {"lowered while a call pumps", 300, true, 0, true, 280, 1500, 0, 150},
+        {"raised while a call pumps", 0, true, 300, true, 0, 150, 280, 1500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NodeModel node = NodeModel::Default();
+        SiteOptions options;
+        options.delayMs = c.startMs;
+        options.pump = c.pump;
+        CNodeSite site(node, options, nullptr);
+        if (c.setWhileWaiting)
+            site.onWait = [&](NodeCall::Kind, long) { site.SetDelay(c.setMs); };
+        auto read = Get<IReadNode>(site, IID_IReadNode);
+        unsigned char buffer[32] = {};
+        using clock = std::chrono::steady_clock;
+        const auto timed = [&] {
+            const auto start = clock::now();
+            read->ReadPoint(58, buffer, 32);
+            return long(std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start).count());
+        };
+        const long first = timed();
+        site.onWait = nullptr;
+        if (!c.setWhileWaiting)
+            site.SetDelay(c.setMs);
+        const long second = timed();
+        EXPECT_GE(first, c.firstAtLeastMs);
+        EXPECT_LT(first, c.firstBelowMs);
+        EXPECT_GE(second, c.secondAtLeastMs);
+        EXPECT_LT(second, c.secondBelowMs);
+        EXPECT_EQ(site.Delay(), c.setMs);
+    }
+}
+
 TEST(NodeSite, FormatsOneLinePerCall)
 {
     struct Case { NodeCall call; const char* line; } cases[] = {
@@ -492,6 +546,11 @@ TEST(HostOptions, ParsesTheCommandLine)
     EXPECT_TRUE(o.still);
     EXPECT_EQ(o.snapshotDir, "out");
 
+    HostOptions scripted;
+    ASSERT_TRUE(ParseHostOptions({"--script", "s.txt", "--log", "l.txt"}, scripted, error)) << error;
+    EXPECT_EQ(scripted.scriptFile, "s.txt");
+    EXPECT_EQ(scripted.logFile, "l.txt");
+
     HostOptions defaults;
     ASSERT_TRUE(ParseHostOptions({}, defaults, error));
     EXPECT_TRUE(defaults.module.empty());
@@ -515,6 +574,9 @@ TEST(HostOptions, RefusesBadOptionsNamingThem)
         {{"--snapshot", ""}, "--snapshot"},
         {{"--node"}, "--node"},
         {{"--still", "--stil"}, "\"--stil\""},
+        {{"--script"}, "--script"},
+        {{"--log", ""}, "--log"},
+        {{"--snapshot", "p", "--script", "s.txt"}, "--snapshot and --script"},
     };
     for (const Case& c : cases) {
         HostOptions o;
@@ -523,6 +585,275 @@ TEST(HostOptions, RefusesBadOptionsNamingThem)
         EXPECT_FALSE(ParseHostOptions(c.args, o, error)) << c.named;
         EXPECT_NE(error.find(c.named), std::string::npos) << error;
         EXPECT_EQ(o.module, "kept") << "nothing is taken from a refused command line";
+    }
+}
+
+// The menu's questions show the failing points as --fail-read takes them.
+TEST(HostOptions, PointListsReadBackAsWritten)
+{
+    struct Case { std::set<long> points; const char* text; } const cases[] = {
+        {{15}, "15"}, {{58, 0, 65535}, "0,58,65535"}, {{}, ""}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatPointList(c.points), c.text);
+        std::set<long> read;
+        EXPECT_EQ(ParsePointList(c.text, read), !c.points.empty()) << c.text;
+        EXPECT_EQ(read, c.points) << c.text;
+    }
+}
+
+// ---- The host's log ----------------------------------------------------------------
+
+TEST(HostLog, StampsLinesWithTheLocalTime)
+{
+    struct Case { SYSTEMTIME time; const char* line; } const cases[] = {
+        {{2024, 5, 2, 14, 20, 3, 47, 123}, "2024-05-14 20:03:47.123 ReadPoint 58 capacity 32 -> 0: 03"},
+        {{2025, 1, 3, 2, 3, 4, 5, 6}, "2025-01-02 03:04:05.006 ReadPoint 58 capacity 32 -> 0: 03"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StampLine(c.time, "ReadPoint 58 capacity 32 -> 0: 03"), c.line);
+}
+
+// Each line reaches the file as it is added; a file from an earlier run
+// keeps what it held.
+TEST(HostLog, AppendsToItsFileAsItGoesAndSavesEverything)
+{
+    TempDir dir;
+    const fs::path live = dir / "live.txt", saved = dir / "saved.txt";
+    WriteAll(live, "earlier run\n");
+    WriteAll(saved, "to be replaced\nand more\n");
+    CHostLog log;
+    const std::string first = log.Add("before the file");
+    std::string error;
+    ASSERT_TRUE(log.Open(live.string(), error)) << error;
+    const std::string second = log.Add("WritePoint 15 length 2 -> 0: 08 66");
+    EXPECT_TRUE(std::regex_match(second, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} WritePoint 15 length 2 -> 0: 08 66)")))
+        << second;
+    EXPECT_EQ(ReadAll(live), "earlier run\n" + second + "\n") << "written before the log goes";
+    ASSERT_TRUE(log.SaveAs(saved.string(), error)) << error;
+    EXPECT_EQ(ReadAll(saved), first + "\n" + second + "\n");
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{first, second}));
+    EXPECT_TRUE(log.TakeFileError().empty());
+
+    const std::string missing = (dir / "no such folder" / "log.txt").string();
+    for (bool open : {true, false}) {
+        error.clear();
+        EXPECT_FALSE(open ? log.Open(missing, error) : log.SaveAs(missing, error));
+        EXPECT_EQ(error.rfind(missing, 0), 0u) << error;
+    }
+}
+
+// ---- The host window's menu ---------------------------------------------------------
+
+// What the operator does with a question or message box of the menu's.
+struct Reply {
+    enum { kAnswer, kCancel, kCloseBox } what;
+    std::string text;  // kAnswer: typed over what the question showed
+};
+
+const Reply kBox = {Reply::kCloseBox, ""};
+const Reply kCancel = {Reply::kCancel, ""};
+Reply Answer(const char* text) { return {Reply::kAnswer, text}; }
+
+// What a menu command showed and left behind.
+struct Seen {
+    std::size_t replied = 0;
+    std::vector<std::string> shown;     // each question's text as it opened
+    std::vector<std::string> boxes;     // each message box's text
+    std::vector<std::string> leftOver;  // what no reply was for
+    unsigned delay = 0;
+    bool nameChecked = false;
+};
+
+// The menu's question on the screen, if any.
+HWND OpenQuestion()
+{
+    for (const char* title : {CHostWindow::kFailReadsTitle, CHostWindow::kFailWritesTitle, CHostWindow::kDelayTitle}) {
+        HWND question = ThreadWindow(title);
+        if (question && IsWindowVisible(question))
+            return question;
+    }
+    return nullptr;
+}
+
+class HostWindowMenu : public OleTest {
+protected:
+    // The control beside the tests, a node kept still, 100 ms per call.
+    static HostOptions Options(const std::string& nodeFile = "")
+    {
+        HostOptions o;
+        o.module = Narrow(ModulePath());
+        o.still = true;
+        o.nodeFile = o.site.nodeFile = nodeFile;
+        o.site.delayMs = 100;
+        return o;
+    }
+
+    // Chooses menu `command` `times` times on a host window over `node`,
+    // answering with `replies` in order, from inside the modal loops.
+    static Seen Choose(NodeModel& node, const HostOptions& options, int command, const std::vector<Reply>& replies,
+                       int times = 1)
+    {
+        Seen seen;
+        {
+            CHostWindow window(options, node);
+            std::string error;
+            EXPECT_TRUE(window.Create(error)) << error;
+            if (!window.Site())
+                return seen;
+            std::vector<CSheetDriver::Step> steps;
+            for (const Reply& r : replies)
+                steps.push_back(StepFor(r, seen));
+            steps.push_back(SweepFor(seen));
+            CSheetDriver driver(steps, 20, 5000);
+            driver.ExpectBox(CHostWindow::kCaption);
+            for (int i = 0; i < times; ++i)
+                SendMessageA(window.Window(), WM_COMMAND, command, 0);
+            EXPECT_FALSE(driver.Failed()) << driver.Failure();
+            EXPECT_EQ(seen.replied, replies.size()) << "every reply was used";
+            EXPECT_EQ(seen.leftOver, std::vector<std::string>()) << "nothing else was asked";
+            seen.delay = window.Site()->Delay();
+            seen.nameChecked = GetMenuState(GetMenu(window.Window()), CHostWindow::kFailName, MF_BYCOMMAND) & MF_CHECKED;
+        }
+        // The window quits the message loop as it goes; the tests' loops go on.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        return seen;
+    }
+
+private:
+    static CSheetDriver::Step StepFor(const Reply& r, Seen& seen)
+    {
+        if (r.what == Reply::kCloseBox) {
+            return [&seen] {
+                HWND box = CSheetDriver::FindMessageBox(CHostWindow::kCaption);
+                if (!box)
+                    return false;
+                ++seen.replied;
+                seen.boxes.push_back(CSheetDriver::Text(box, 0xFFFF));
+                CSheetDriver::Click(box, IDOK);
+                return true;
+            };
+        }
+        return [r, &seen] {
+            HWND question = OpenQuestion();
+            HWND edit = question ? FindWindowExA(question, nullptr, "Edit", nullptr) : nullptr;
+            if (!edit)
+                return false;
+            ++seen.replied;
+            seen.shown.push_back(Narrow(TextOf(edit)));
+            SetWindowTextA(edit, r.text.c_str());
+            PostMessageA(question, WM_COMMAND, r.what == Reply::kAnswer ? IDOK : IDCANCEL, 0);
+            return true;
+        };
+    }
+
+    // After the replies: closes whatever else the command asks, so that it
+    // returns and the test fails instead of waiting for ever. Never done; it
+    // runs only while the command is still in a modal loop.
+    static CSheetDriver::Step SweepFor(Seen& seen)
+    {
+        return [&seen] {
+            if (HWND box = CSheetDriver::FindMessageBox(CHostWindow::kCaption)) {
+                seen.leftOver.push_back("message box: " + CSheetDriver::Text(box, 0xFFFF));
+                CSheetDriver::Click(box, IDOK);
+            } else if (HWND question = OpenQuestion()) {
+                seen.leftOver.push_back("question: " + Narrow(TextOf(question)));
+                PostMessageA(question, WM_COMMAND, IDCANCEL, 0);
+            }
+            return false;
+        };
+    }
+};
+
+// Each run starts from reads of point 7 failing, no write failing and a
+// delay of 100 ms.
+TEST_F(HostWindowMenu, ChangesFailuresAndDelayWhileTheHostRuns)
+{
+    struct Case {
+        const char* what;
+        int command;
+        std::vector<Reply> replies;
+        std::vector<std::string> shown;
+        std::set<long> failRead, failWrite;
+        unsigned delay;
+        std::vector<const char*> boxSays;
+    } const cases[] = {
+        {"reads of two points fail", CHostWindow::kFailReads, {Answer(" 15, 58 ")}, {"7"}, {15, 58}, {}, 100, {}},
+        {"no read fails any more", CHostWindow::kFailReads, {Answer("")}, {"7"}, {}, {}, 100, {}},
+        {"a bad list is refused, then the question cancelled", CHostWindow::kFailWrites,
+         {Answer("15;58"), kBox, kCancel}, {"", "15;58"}, {7}, {}, 100, {"\"15;58\" is no list"}},
+        {"a point out of range is refused, then one taken", CHostWindow::kFailWrites,
+         {Answer("65536"), kBox, Answer("16")}, {"", "65536"}, {7}, {16}, 100, {"\"65536\" is no list"}},
+        {"delay changed", CHostWindow::kDelay, {Answer("250")}, {"100"}, {7}, {}, 250, {}},
+        {"delay out of range refused, then none", CHostWindow::kDelay, {Answer("60001"), kBox, Answer("0")},
+         {"100", "60001"}, {7}, {}, 0, {"\"60001\" is no number"}},
+        {"delay question cancelled", CHostWindow::kDelay, {kCancel}, {"100"}, {7}, {}, 100, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NodeModel node = NodeModel::Default();
+        node.failRead = {7};
+        const Seen seen = Choose(node, Options(), c.command, c.replies);
+        EXPECT_EQ(seen.shown, c.shown);
+        EXPECT_EQ(node.failRead, c.failRead);
+        EXPECT_EQ(node.failWrite, c.failWrite);
+        EXPECT_EQ(seen.delay, c.delay);
+        ASSERT_EQ(seen.boxes.size(), c.boxSays.size());
+        for (size_t i = 0; i < c.boxSays.size(); ++i)
+            EXPECT_NE(seen.boxes[i].find(c.boxSays[i]), std::string::npos) << seen.boxes[i];
+    }
+}
+
+TEST_F(HostWindowMenu, FailTheNameTogglesWithItsCheckMark)
+{
+    for (int times : {1, 2, 3}) {
+        NodeModel node = NodeModel::Default();
+        const Seen seen = Choose(node, Options(), CHostWindow::kFailName, {}, times);
+        EXPECT_EQ(node.failName, times % 2 == 1) << times;
+        EXPECT_EQ(seen.nameChecked, node.failName) << times;
+    }
+}
+
+// A refused file leaves the node as it was; failure settings stay either way.
+TEST_F(HostWindowMenu, ReloadsTheNodeFileOrKeepsTheNode)
+{
+    NodeModel changed = NodeModel::Default();
+    changed.SetName("Reloaded");
+    changed.SetPoint(15, NodeModel::Point{0x08, 0x66});
+    const std::string good = FormatNodeFile(changed);
+    const std::string next = "line " + std::to_string(std::count(good.begin(), good.end(), '\n') + 1) + ": ";
+    std::string zeros;
+    for (int i = 0; i < 32; ++i)
+        zeros += " 00";
+    struct Case {
+        const char* what;
+        std::string text;     // empty: no file
+        std::string boxSays;  // empty: no box
+        bool reloaded;
+    } const cases[] = {
+        {"a good file", good, "", true},
+        {"a short point", good + "58 01 02\n", next + "point 58: expected 32 bytes, found 2", false},
+        {"a point twice", good + "15" + zeros + "\n", next + "point 15 appears twice", false},
+        {"no file", "", "node.txt: cannot open", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const fs::path file = dir / "node.txt";
+        if (!c.text.empty())
+            WriteAll(file, c.text);
+        NodeModel node = NodeModel::Default();
+        node.failRead = {58};
+        const Seen seen = Choose(node, Options(file.string()), CHostWindow::kReloadNode,
+                                 c.boxSays.empty() ? std::vector<Reply>{} : std::vector<Reply>{kBox});
+        const NodeModel& expected = c.reloaded ? changed : NodeModel::Default();
+        EXPECT_EQ(node.Name(), expected.Name());
+        EXPECT_EQ(node.Points(), expected.Points());
+        EXPECT_EQ(node.failRead, std::set<long>{58});
+        ASSERT_EQ(seen.boxes.size(), c.boxSays.empty() ? 0u : 1u);
+        if (!c.boxSays.empty()) {
+            EXPECT_NE(seen.boxes[0].find(c.boxSays), std::string::npos) << seen.boxes[0];
+        }
     }
 }
 
@@ -694,16 +1025,125 @@ TEST_F(HostProgram, SnapshotSavesEveryPage)
     }
 }
 
+// ---- Scripts ------------------------------------------------------------------------
+
+std::wstring ScriptArgs(const fs::path& script, const std::wstring& more = L"")
+{
+    return L"--module " + Quoted(ModulePath()) + L" --still --script " + Quoted(script.wstring()) + more;
+}
+
+// Every step reported by its line; a failed expectation lets the run go on,
+// a step that cannot be done ends it; the exit code says whether all held.
+TEST_F(HostProgram, ScriptsReportEachStepAndExitByTheirExpectations)
+{
+    struct Case {
+        const char* what;
+        const char* script;
+        const wchar_t* args;
+        DWORD code;
+        std::vector<const char*> says, neverSays;
+    } const cases[] = {
+        {"every expectation holds, across two openings",
+         "expect-point 15 0A F0\n"
+         "page \"Zone 1 Settings\"\n"
+         "type IDC_SP_HEAT_OCC 21.5\n"
+         "write\n"
+         "exit\n"
+         "expect-point 15 ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? 08 66\n"
+         "page \"zone 1 settings\"  # the page reads the node anew\n"
+         "expect 262 21.5\n",
+         L"", 0,
+         {"line 1: expect-point 15 0A F0 ... ok", "line 4: write ... ok", "line 5: exit ... ok",
+          "WritePoint 15 length 12 -> 0: 0A F0 0A 28 09 60 06 40 07 08 08 66", "line 7: open (implicit) ... ok",
+          "line 8: expect 262 21.5 ... ok", "line 8: exit (implicit, at the end) ... ok",
+          "script: every step done, 3 expectation(s) held"},
+         {"FAILED"}},
+        {"failed expectations are reported and the run goes on",
+         "page \"Zone 1 Settings\"\n"
+         "expect 262 \"99.9\"\n"
+         "expect-point 15 0A FF\n"
+         "expect-point 9999 00\n"
+         "expect 262 21.0\n",
+         L"", 1,
+         {"line 2: expect 262 99.9 ... FAILED: the field reads \"21.0\"",
+          "line 3: expect-point 15 0A FF ... FAILED: byte 1 is F0, not FF; the point begins 0A F0",
+          "line 4: expect-point 9999 00 ... FAILED: the node has no data point 9999",
+          "line 5: expect 262 21.0 ... ok", "script: 3 of 4 expectation(s) failed, on line(s) 2, 3, 4"},
+         {}},
+        {"no such control ends the run", "page \"Zone 1 Settings\"\nclick 999\nexpect 262 21.0\n", L"", 1,
+         {"line 2: click 999 ... FAILED: no control 999 on the page \"Zone 1 Settings\"; the script ends here",
+          "script: stopped at line 2 (click 999)"},
+         {"line 3:"}},
+        {"a disabled field is not typed into", "page \"Zone 2 Actual\"\ntype IDC_HEAT_LEVEL_2 40\n", L"", 1,
+         {"line 2: type IDC_HEAT_LEVEL_2 40 ... FAILED: control 305 is disabled"}, {}},
+        {"a button is not typed into", "page \"Zone 2 Actual\"\ntype 202 x\n", L"", 1,
+         {"control 202 is no edit field"}, {}},
+        {"an edit field is not clicked", "click IDC_NODENAME\n", L"", 1, {"control 356 is no button"}, {}},
+        {"a message box nobody expects ends the run", "read\n", L" --offer none", 1,
+         {"line 1: open (implicit) ... FAILED: unexpected message box \"Plugin\": Node not available!"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        WriteAll(dir / "script.txt", c.script);
+        EXPECT_EQ(RunHost(ScriptArgs(dir / "script.txt", c.args), dir / "out.txt"), c.code);
+        const std::string said = ReadAll(dir / "out.txt");
+        for (const char* s : c.says)
+            EXPECT_NE(said.find(s), std::string::npos) << s << "\n" << said;
+        for (const char* s : c.neverSays)
+            EXPECT_EQ(said.find(s), std::string::npos) << s << "\n" << said;
+    }
+}
+
+// The log file holds the lines the window shows, appended run after run; a
+// wait lets the Zone actual page's timer read the node again.
+TEST_F(HostProgram, LogFileHoldsEveryLineStampedAndGrowsRunByRun)
+{
+    TempDir dir;
+    WriteAll(dir / "script.txt", "page \"Zone 1 Actual\"\nwait 2500\npage \"Zone 1 Settings\"\n"
+                                 "type 262 21.5\nwrite\n");
+    const fs::path log = dir / "log.txt";
+    std::vector<std::string> runs;
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(RunHost(ScriptArgs(dir / "script.txt", L" --log " + Quoted(log.wstring())), dir / "out.txt"), 0u)
+            << ReadAll(dir / "out.txt");
+        runs.push_back(ReadAll(log));
+    }
+    ASSERT_GT(runs[1].size(), runs[0].size());
+    EXPECT_EQ(runs[1].substr(0, runs[0].size()), runs[0]) << "the second run adds to the first";
+    const std::string second = runs[1].substr(runs[0].size());
+    EXPECT_NE(ReadAll(dir / "out.txt").find(second), std::string::npos) << "standard output has the same lines";
+
+    const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} .+)");
+    std::istringstream lines(second);
+    int roomReads = 0, writes = 0;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(std::regex_match(line, stamped)) << line;
+        roomReads += line.find(" ReadPoint 36 capacity 32 -> 0: ") != std::string::npos;
+        writes += line.find(" WritePoint 15 length 12 -> 0: 0A F0 0A 28 09 60 06 40 07 08 08 66") != std::string::npos;
+    }
+    EXPECT_GE(roomReads, 2) << "room temperature read as the page showed and on a tick\n" << second;
+    EXPECT_EQ(writes, 1) << second;
+    EXPECT_EQ(second.find(" log: appended to "), 23u) << "each run's first line\n" << second;
+}
+
 TEST_F(HostProgram, RefusesBadCommandLinesAndNodeFiles)
 {
     TempDir dir;
     const fs::path bad = dir / "bad.txt";
     const std::string badText = "name X\n58 01 02\n";
     WriteAll(bad, badText);
+    const fs::path script = dir / "script.txt";
+    WriteAll(script, "page \"Zone 1 Settings\"\nfrobnicate 3\n");
+    const std::wstring log = L" --log " + Quoted((dir / "log.txt").wstring());
     struct Case { std::wstring args; DWORD code; const char* says; } cases[] = {
         {L"--offer some", 2, "--offer"},
         {L"--delay", 2, "--delay"},
         {L"--node " + Quoted(bad.wstring()) + L" --snapshot " + Quoted((dir / "p").wstring()), 1, "line 2"},
+        {L"--script " + Quoted(script.wstring()) + log, 2, "script.txt: line 2: unknown command \"frobnicate\""},
+        {L"--script " + Quoted((dir / "none.txt").wstring()) + log, 2, "none.txt: cannot open"},
+        {L"--script " + Quoted(script.wstring()) + L" --snapshot " + Quoted((dir / "p").wstring()), 2,
+         "--snapshot and --script exclude each other"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunHost(c.args, dir / "out.txt", 30000), c.code) << c.says;
@@ -712,6 +1152,7 @@ TEST_F(HostProgram, RefusesBadCommandLinesAndNodeFiles)
     }
     EXPECT_EQ(ReadAll(bad), badText) << "a refused node file is left as it was";
     EXPECT_FALSE(fs::exists(dir / "p")) << "nothing ran";
+    EXPECT_FALSE(fs::exists(dir / "log.txt")) << "nothing ran";
 }
 
 }  // namespace
