@@ -1,12 +1,15 @@
 # The release package, packed by CPack as two ZIP files named with the
 # version: Vennox-<version>.zip for integrators (the stripped modules and hosts
-# under x86/ and x64/, and INTEGRATORS.txt) and Vennox-<version>-debug.zip
+# under x86/ and x64/, INTEGRATORS.txt and the example scripts) and Vennox-<version>-debug.zip
 # (their .debug files, same layout). One build tree packs what it installs
 # itself; the package preset "windows" (scripts/package) packs the win32 and
 # win64 trees together.
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/INTEGRATORS.md DESTINATION . RENAME INTEGRATORS.txt
   COMPONENT Runtime)
+# Example operator sessions for the stand-in host (--script).
+install(FILES ${PROJECT_SOURCE_DIR}/docs/scripts/zone1-setpoint.txt ${PROJECT_SOURCE_DIR}/docs/scripts/zone2-override.txt
+  DESTINATION scripts COMPONENT Runtime)
 
 set(CPACK_PACKAGE_NAME Vennox)
 set(CPACK_PACKAGE_VENDOR "Vennox Building Controls")
