@@ -2,6 +2,8 @@
 // per data point.
 #include "host/NodeFile.h"
 
+#include "host/TextLines.h"
+
 #include "nodeaccess/ValueText.h"
 
 #include <algorithm>
@@ -219,22 +221,8 @@ bool ParseHexByte(std::string_view word, std::uint8_t& out)
 bool ParseNodeFile(std::string_view text, NodeModel& out, std::string& error)
 {
     NodeFileReader reader;
-    int lineNo = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = text.find('\n', pos);
-        if (end == text.npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        std::string what;
-        if (!reader.Line(line, lineNo, what)) {
-            error = "line " + std::to_string(lineNo) + ": " + what;
-            return false;
-        }
-    }
+    if (ReadTextLines(text, reader, error) < 0)
+        return false;
     NodeModel& parsed = reader.Node();
     parsed.failRead = std::move(out.failRead);
     parsed.failWrite = std::move(out.failWrite);

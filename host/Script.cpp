@@ -2,6 +2,8 @@
 // the open/closed state of the sheet that implicit steps follow.
 #include "host/Script.h"
 
+#include "host/TextLines.h"
+
 #include "host/NodeFile.h"
 #include "host/NodeModel.h"
 #include "nodeaccess/ValueText.h"
@@ -276,22 +278,9 @@ std::vector<ScriptStep> ScriptReader::Finish(int lastLine)
 bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::string& error)
 {
     ScriptReader reader;
-    int lineNo = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = text.find('\n', pos);
-        if (end == text.npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        std::string what;
-        if (!reader.Line(line, lineNo, what)) {
-            error = "line " + std::to_string(lineNo) + ": " + what;
-            return false;
-        }
-    }
+    const int lineNo = ReadTextLines(text, reader, error);
+    if (lineNo < 0)
+        return false;
     out = reader.Finish(lineNo);
     return true;
 }
