@@ -159,8 +159,9 @@ void CSheetDriver::CloseUnexpectedBoxes()
         ::GetWindowTextA(box, caption, sizeof caption);
         if (std::find(m_expectedBoxes.begin(), m_expectedBoxes.end(), caption) != m_expectedBoxes.end())
             continue;
-        if (m_failure.empty())
-            m_failure = std::string("unexpected message box \"") + caption + "\": " + Text(box, 0xFFFF);
+        const std::string text = Text(box, 0xFFFF);
+        if (!(m_answer && m_answer(caption, text)) && m_failure.empty())
+            m_failure = std::string("unexpected message box \"") + caption + "\": " + text;
         ::EndDialog(box, IDOK);
         ::ShowWindow(box, SW_HIDE);
     }

@@ -20,7 +20,8 @@ public:
     // `stepTimeoutMs`, also one held in a modal loop of its own, fails the run:
     // Failed() tells, and from then on the driver closes this thread's message
     // boxes and sheets, so that the modal loops end. So does a message box
-    // that no step expects (see ExpectBox), at the first tick that sees it.
+    // that no step expects and no answer takes (see ExpectBox, AnswerBoxes),
+    // at the first tick that sees it.
     explicit CSheetDriver(std::vector<Step> steps, UINT intervalMs = 20, DWORD stepTimeoutMs = 10000);
     ~CSheetDriver();
     CSheetDriver(const CSheetDriver&) = delete;
@@ -28,6 +29,10 @@ public:
 
     // Message boxes with this caption are the steps' to close.
     void ExpectBox(std::string caption) { m_expectedBoxes.push_back(std::move(caption)); }
+    // A box that `answer` takes (it returns true, given the box's caption and
+    // text) is closed with OK as it shows, also one a step's own click opened.
+    using BoxAnswer = std::function<bool(const std::string& caption, const std::string& text)>;
+    void AnswerBoxes(BoxAnswer answer) { m_answer = std::move(answer); }
 
     bool Done() const { return m_next >= m_steps.size(); }
     bool Failed() const { return !m_failure.empty(); }
@@ -61,5 +66,6 @@ private:
     DWORD m_stepStart = 0;
     std::string m_failure;
     std::vector<std::string> m_expectedBoxes;
+    BoxAnswer m_answer;
     bool m_inTick = false;
 };
