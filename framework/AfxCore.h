@@ -50,24 +50,28 @@ public:                                                        \
 
 class CCmdTarget;
 
-// Typed handlers: a click handler takes no arguments, a timer handler the
-// timer's identifier, an OLE verb handler the verb's message, parent window
-// and position.
+// Typed handlers: a click handler takes no arguments, or the control's ID
+// when its entry covers a range of controls; a timer handler the timer's
+// identifier; an OLE verb handler the verb's message, parent window and
+// position.
 using AFX_PMSG = void (CCmdTarget::*)();
+using AFX_PMSG_ID = void (CCmdTarget::*)(UINT nID);
 using AFX_PMSG_TIMER = void (CCmdTarget::*)(UINT_PTR nIDEvent);
 using AFX_PMSG_VERB = BOOL (CCmdTarget::*)(LPMSG lpMsg, HWND hWndParent, LPCRECT lpRect);
 
 enum AFX_MSG_KIND : UINT {
     AfxSigEnd = 0,
-    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id`: void ()
+    AfxSigClicked,  // WM_COMMAND, BN_CLICKED from control `id` to `idLast`: void () or void (UINT nID)
     AfxSigTimer,    // WM_TIMER, any timer: void (UINT_PTR nIDEvent)
     AfxSigOleVerb,  // an OLE verb whose menu name is string `id`
 };
 
 struct AFX_MSGMAP_ENTRY {
     AFX_MSG_KIND kind;
-    UINT_PTR id;                  // the control of a click, the menu name of a verb
-    AFX_PMSG handler;             // AfxSigClicked
+    UINT_PTR id;                  // the (first) control of a click, the menu name of a verb
+    UINT_PTR idLast;              // the last control of a click's range
+    AFX_PMSG handler;             // AfxSigClicked, one control
+    AFX_PMSG_ID rangeHandler;     // AfxSigClicked, a range
     AFX_PMSG_TIMER timerHandler;  // AfxSigTimer
     AFX_PMSG_VERB verbHandler;    // AfxSigOleVerb
 };
@@ -80,8 +84,10 @@ struct AFX_MSGMAP {
 // In the class: DECLARE_MESSAGE_MAP()
 // In the source: BEGIN_MESSAGE_MAP(CMyPage, CPropertyPage)
 //                    ON_BN_CLICKED(201, &CMyPage::OnRead)
+//                    ON_CONTROL_RANGE(BN_CLICKED, 240, 260, &CMyPage::OnChoice)  // (UINT nID)
 //                    ON_WM_TIMER()      // CMyPage::OnTimer(UINT_PTR)
 //                END_MESSAGE_MAP()
+// The first entry that matches, from the class's own map to its bases', wins.
 #define DECLARE_MESSAGE_MAP()                          \
 protected:                                             \
     static const AFX_MSGMAP* GetThisMessageMap();      \
@@ -96,19 +102,25 @@ protected:                                             \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                     \
-        {AfxSigEnd, 0, nullptr, nullptr, nullptr}};                           \
+        {AfxSigEnd, 0, 0, nullptr, nullptr, nullptr, nullptr}};               \
         static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
         return &map;                                                          \
     }
 
 #define AFX_MSG_HANDLER(fn) static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(fn))
-#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), AFX_MSG_HANDLER(fn), nullptr, nullptr},
-#define ON_WM_TIMER()                   \
-    {AfxSigTimer, 0, nullptr,           \
+#define ON_BN_CLICKED(id, fn) {AfxSigClicked, (id), (id), AFX_MSG_HANDLER(fn), nullptr, nullptr, nullptr},
+// Clicks of the buttons `id` to `idLast`. BN_CLICKED is the one notification
+// dispatched: any other code does not compile.
+#define AFX_CLICKED_ONLY(code) (static_cast<void>(sizeof(char[(code) == BN_CLICKED ? 1 : -1])), AfxSigClicked)
+#define ON_CONTROL_RANGE(wNotifyCode, id, idLast, fn)                                   \
+    {AFX_CLICKED_ONLY(wNotifyCode), (id), (idLast), nullptr,                           \
+     static_cast<AFX_PMSG_ID>(static_cast<void (ThisClass::*)(UINT)>(fn)), nullptr, nullptr},
+#define ON_WM_TIMER()                     \
+    {AfxSigTimer, 0, 0, nullptr, nullptr, \
      static_cast<AFX_PMSG_TIMER>(static_cast<void (ThisClass::*)(UINT_PTR)>(&ThisClass::OnTimer)), nullptr},
 // A control's own verbs are numbered from 1 in the order of their entries.
 #define ON_OLEVERB(idsVerbName, fn)                                                         \
-    {AfxSigOleVerb, (idsVerbName), nullptr, nullptr,                                        \
+    {AfxSigOleVerb, (idsVerbName), 0, nullptr, nullptr, nullptr,                            \
      static_cast<AFX_PMSG_VERB>(static_cast<BOOL (ThisClass::*)(LPMSG, HWND, LPCRECT)>(fn))},
 
 // The root of every class with a message map: windows and controls.
@@ -117,7 +129,7 @@ class CCmdTarget : public CObject {
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
-    // The first entry of `kind` (and, unless a timer, of `id`) in this
+    // The first entry of `kind` (and, unless a timer, covering `id`) in this
     // class's map or its bases' maps.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR id) const;
 };

@@ -150,8 +150,6 @@ CWnd* CWnd::GetParent() const
 
 std::string CWnd::GetWindowText() const
 {
-    if (const CControlSnapshot::Entry* e = CControlSnapshot::Find(m_hWnd))
-        return e->text;
     int len = ::GetWindowTextLengthA(m_hWnd);
     if (len <= 0)
         return {};
@@ -174,6 +172,8 @@ bool CWnd::OnMapMessage(UINT msg, WPARAM wParam, LPARAM)
     const bool outer = std::exchange(m_bDefault, false);
     if (e->kind == AfxSigTimer)
         (this->*(e->timerHandler))(wParam);
+    else if (e->rangeHandler)
+        (this->*(e->rangeHandler))(LOWORD(wParam));
     else
         (this->*(e->handler))();
     return !std::exchange(m_bDefault, outer);
@@ -189,39 +189,7 @@ void CWnd::DetachAll()
 
 int CButton::GetCheck() const
 {
-    if (const CControlSnapshot::Entry* e = CControlSnapshot::Find(m_hWnd))
-        return e->check;
     return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0));
-}
-
-// ---- CControlSnapshot -----------------------------------------------------
-
-namespace {
-thread_local CControlSnapshot* t_pSnapshot = nullptr;
-}  // namespace
-
-CControlSnapshot::CControlSnapshot(const CWnd& window) : m_pPrevious(t_pSnapshot)
-{
-    // Taken before this snapshot is in effect: from the controls themselves
-    // (or from an enclosing snapshot).
-    for (const CWnd* control : window.m_boundControls) {
-        const Entry* outer = Find(control->m_hWnd);
-        // Edit controls answer BM_GETCHECK with 0.
-        int check = outer ? outer->check : static_cast<int>(control->SendMessage(BM_GETCHECK));
-        m_entries.push_back({control->m_hWnd, {control->GetWindowText(), check}});
-    }
-    t_pSnapshot = this;
-}
-
-CControlSnapshot::~CControlSnapshot() { t_pSnapshot = m_pPrevious; }
-
-const CControlSnapshot::Entry* CControlSnapshot::Find(HWND hWnd)
-{
-    for (const CControlSnapshot* s = t_pSnapshot; s && hWnd; s = s->m_pPrevious)
-        for (const auto& [w, entry] : s->m_entries)
-            if (w == hWnd)
-                return &entry;
-    return nullptr;
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)

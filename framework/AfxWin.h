@@ -93,32 +93,6 @@ protected:
     void DetachAll();
 
     friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
-    friend class CControlSnapshot;
-};
-
-// ---- Control snapshot -----------------------------------------------------
-
-// While one lives on a thread, GetWindowText and GetCheck of the window's
-// bound controls answer what the controls held when it was made. A procedure
-// whose calls run someone else's message loop reads the operator's entries
-// as they were when it began, whatever input that loop dispatches meanwhile.
-class CControlSnapshot {
-public:
-    explicit CControlSnapshot(const CWnd& window);
-    ~CControlSnapshot();
-    CControlSnapshot(const CControlSnapshot&) = delete;
-    CControlSnapshot& operator=(const CControlSnapshot&) = delete;
-
-    struct Entry {
-        std::string text;
-        int check;
-    };
-    // The snapshot in effect on this thread that holds `hWnd`, or null.
-    static const Entry* Find(HWND hWnd);
-
-private:
-    std::vector<std::pair<HWND, Entry>> m_entries;
-    CControlSnapshot* m_pPrevious;
 };
 
 // ---- Controls -------------------------------------------------------------

@@ -14,11 +14,8 @@ inline constexpr IID IID_IWriteNode = {
 
 // Every node call answers 0 for success.
 constexpr long kNodeOk = 0;
-// Capacities and lengths the pages use.
+// The capacities the pages read with (the lengths they write: NodeLayout.h).
 constexpr long kPointCapacity = 32;
-// A write sends a data point as read, with the page's bytes replaced: all
-// but its last byte.
-constexpr long kPointLength = 31;
 constexpr long kNodeNameCapacity = 50;
 
 struct IReadNode : IUnknown {

@@ -1,10 +1,10 @@
-// Locale-independent display and parsing of node values.
+// Locale-independent display of node values and exact reading of entries.
 #include "nodeaccess/ValueText.h"
 
 #include "nodeaccess/Convert.h"
 
+#include <algorithm>
 #include <charconv>
-#include <limits>
 
 std::string FormatFixed(double value, int decimals)
 {
@@ -38,134 +38,133 @@ bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long hi
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// ---- Entries as exact decimals ---------------------------------------------------
 
-size_t SkipDigits(std::string_view s, size_t i)
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view Trimmed(std::string_view s)
 {
-    while (i < s.size() && IsDigit(s[i]))
-        ++i;
-    return i;
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
 }
 
-// Length of the longest prefix of `s` of the form digits [. digits] [e [sign] digits],
-// with at least one mantissa digit; 0 when there is none.
-size_t NumberLength(std::string_view s)
-{
-    size_t whole = SkipDigits(s, 0);
-    size_t end = whole;
-    if (end < s.size() && s[end] == '.')
-        end = SkipDigits(s, end + 1);
-    if (whole == 0 && end <= 1)
-        return 0;
-    if (end < s.size() && (s[end] == 'e' || s[end] == 'E')) {
-        size_t exp = end + 1;
-        if (exp < s.size() && (s[exp] == '+' || s[exp] == '-'))
-            ++exp;
-        size_t expEnd = SkipDigits(s, exp);
-        if (expEnd > exp)
-            end = expEnd;
-    }
-    return end;
-}
-
-// Power of ten of the leading significant digit of a number (saturated);
-// decides whether a conversion out of range overflowed or underflowed.
-long long Magnitude(std::string_view number)
-{
-    size_t e = number.find_first_of("eE");
-    std::string_view mantissa = number.substr(0, e);
-    // The mantissa moves the leading digit by fewer places than it has
-    // characters, so an exponent past that bound decides on its own.
-    const long long bound = static_cast<long long>(mantissa.size()) + 1000;
+// A decimal number: digits x 10^exponent, with its sign.
+struct Decimal {
+    bool negative = false;
+    std::string digits;  // significant: no leading zero; empty for zero
     long long exponent = 0;
-    if (e != std::string_view::npos) {
-        size_t i = e + 1;
-        bool negative = number[i] == '-';
-        if (number[i] == '+' || number[i] == '-')
-            ++i;
-        for (; i < number.size() && exponent < bound; ++i)
-            exponent = exponent * 10 + (number[i] - '0');
+};
+
+// Exponents beyond this are as good as infinite for every field.
+constexpr long long kExponentBound = 1000000000;
+
+// [+-] digits [. [digits]] | [+-] . digits, then [(e|E) [+-] digits]; the
+// whole of `s`.
+bool ParseDecimal(std::string_view s, Decimal& d)
+{
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        d.negative = s[i++] == '-';
+    bool point = false;
+    long long mantissaDigits = 0, fractionDigits = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!IsDigit(s[i]))
+            break;
+        ++mantissaDigits;
+        fractionDigits += point;
+        if (s[i] != '0' || !d.digits.empty())
+            d.digits += s[i];
+    }
+    if (mantissaDigits == 0)
+        return false;
+    long long exponent = 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        bool negative = false;
+        if (++i < s.size() && (s[i] == '+' || s[i] == '-'))
+            negative = s[i++] == '-';
+        const size_t first = i;
+        for (; i < s.size() && IsDigit(s[i]); ++i)
+            exponent = std::min(exponent * 10 + (s[i] - '0'), kExponentBound);
+        if (i == first)
+            return false;
         if (negative)
             exponent = -exponent;
     }
-    size_t point = mantissa.find('.');
-    if (point == std::string_view::npos)
-        point = mantissa.size();
-    size_t first = mantissa.find_first_not_of("0.");
-    if (first == std::string_view::npos)
-        return 0;
-    long long lead = first < point ? static_cast<long long>(point - first) - 1
-                                   : -static_cast<long long>(first - point);
-    return lead + exponent;
+    d.exponent = exponent - fractionDigits;
+    return i == s.size();
 }
 
-}  // namespace
-
-double ParseNumber(std::string_view text)
+// trunc(factor x digits x 10^shift) when it is at most `limit`: the digits
+// before the point times the factor, and for a factor of 2 one more unit
+// when the fraction is a half or more.
+bool Truncated(const Decimal& d, int shift, int factor, long limit, long& out)
 {
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    std::string_view rest = text.substr(i);
-    std::string_view number = rest.substr(0, NumberLength(rest));
-    if (number.empty())
-        return 0.0;
-
-    double value = 0.0;
-    auto result = std::from_chars(number.data(), number.data() + number.size(), value,
-                                  std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range)
-        value = Magnitude(number) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    else if (result.ec != std::errc())
-        value = 0.0;
-    return negative ? -value : value;
+    const long long length = static_cast<long long>(d.digits.size());
+    const long long wholeDigits = length + d.exponent + shift;  // of the value times 10^shift
+    if (d.digits.empty() || wholeDigits < 0) {  // below a tenth of the unit
+        out = 0;
+        return true;
+    }
+    if (wholeDigits > 7)  // ten million exceeds every field
+        return false;
+    long long whole = 0;
+    for (long long i = 0; i < wholeDigits; ++i)
+        whole = whole * 10 + (i < length ? d.digits[static_cast<size_t>(i)] - '0' : 0);
+    long long n = whole * factor;
+    if (factor == 2 && wholeDigits < length && d.digits[static_cast<size_t>(wholeDigits)] >= '5')
+        ++n;
+    if (n > limit)
+        return false;
+    out = static_cast<long>(n);
+    return true;
 }
 
-namespace {
+// ---- Field kinds ---------------------------------------------------------------
 
 // One row per FieldKind, in its order.
 struct FieldRule {
     int width;
-    int decimals;
+    int decimals;    // shown
+    int resolution;  // decimals of the unit
+    int shift;       // an entry is scaled by factor x 10^shift ...
+    int factor;
+    long low, high;  // ... into this range, as the bytes read back
     double (*decode)(const CConvert&, const unsigned char* at);
-    void (*encode)(const CConvert&, double x, unsigned char* at);
 };
 
-void Put(unsigned char* at, int high, int low)
-{
-    at[0] = static_cast<unsigned char>(high);
-    at[1] = static_cast<unsigned char>(low);
-}
-
 constexpr FieldRule kFieldRules[] = {
-    {2, 0,  // Whole
-     [](const CConvert& c, const unsigned char* at) -> double { return c.Word(at[0], at[1]); },
-     [](const CConvert& c, double x, unsigned char* at) { Put(at, c.WholeHigh(x), c.WholeLow(x)); }},
-    {2, 1,  // Tenths
-     [](const CConvert& c, const unsigned char* at) { return c.Tenths(at[0], at[1]); },
-     [](const CConvert& c, double x, unsigned char* at) { Put(at, c.TenthsHigh(x), c.TenthsLow(x)); }},
-    {2, 1,  // SignedHundredths: two decimals held, one shown
-     [](const CConvert& c, const unsigned char* at) { return c.SignedHundredths(at[0], at[1]); },
-     [](const CConvert& c, double x, unsigned char* at) {
-         Put(at, c.HundredthsHigh(x), c.HundredthsLow(x));
-     }},
-    {2, 3,  // Thousandths
-     [](const CConvert& c, const unsigned char* at) { return c.Word(at[0], at[1]) * 0.001; },
-     [](const CConvert& c, double x, unsigned char* at) {
-         double scaled = x * 1000.0;
-         Put(at, c.WholeHigh(scaled), c.WholeLow(scaled));
-     }},
-    {1, 1,  // Halves
-     [](const CConvert& c, const unsigned char* at) { return c.Halves(at[0]); },
-     [](const CConvert& c, double x, unsigned char* at) {
-         at[0] = static_cast<unsigned char>(c.ToHalves(x));
-     }},
+    {2, 0, 0, 0, 1, 0, 65535,  // Whole
+     [](const CConvert& c, const unsigned char* at) -> double { return c.Word(at[0], at[1]); }},
+    {2, 1, 1, 1, 1, 0, 65535,  // Tenths
+     [](const CConvert& c, const unsigned char* at) { return c.Tenths(at[0], at[1]); }},
+    {2, 1, 2, 2, 1, -55535, 10000,  // SignedHundredths: two decimals held, one shown
+     [](const CConvert& c, const unsigned char* at) { return c.SignedHundredths(at[0], at[1]); }},
+    {2, 3, 3, 3, 1, 0, 65535,  // Thousandths
+     [](const CConvert& c, const unsigned char* at) { return c.Word(at[0], at[1]) * 0.001; }},
+    {1, 1, 1, 0, 2, 0, 255,  // Halves
+     [](const CConvert& c, const unsigned char* at) { return c.Halves(at[0]); }},
 };
 
 const FieldRule& RuleOf(FieldKind kind) { return kFieldRules[static_cast<int>(kind)]; }
+
+// `n` units of 10^-decimals as text: -55535 with 2 is "-555.35".
+std::string UnitsText(long n, int decimals)
+{
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    if (decimals > 0) {
+        if (digits.size() <= static_cast<size_t>(decimals))
+            digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
+    }
+    return n < 0 ? "-" + digits : digits;
+}
 
 }  // namespace
 
@@ -178,8 +177,36 @@ std::string ShowField(FieldKind kind, const unsigned char* at)
     return FormatFixed(rule.decode(convert, at), rule.decimals);
 }
 
-void StoreField(FieldKind kind, std::string_view text, unsigned char* at)
+EntryCheck ScaleEntry(FieldKind kind, std::string_view text, long& scaled)
+{
+    Decimal d;
+    if (!ParseDecimal(Trimmed(text), d))
+        return EntryCheck::kNotANumber;
+    const FieldRule& rule = RuleOf(kind);
+    const long limit = d.negative ? -rule.low : rule.high;
+    long magnitude = 0;
+    if (!Truncated(d, rule.shift, rule.factor, limit, magnitude))
+        return EntryCheck::kOutOfRange;
+    scaled = d.negative ? -magnitude : magnitude;
+    return EntryCheck::kAccepted;
+}
+
+std::string AcceptedRange(FieldKind kind)
+{
+    const FieldRule& rule = RuleOf(kind);
+    const long step = rule.factor == 2 ? 5 : 1;  // halves: a unit is 0.5
+    return "from " + UnitsText(rule.low * step, rule.resolution) + " to " +
+           UnitsText(rule.high * step, rule.resolution);
+}
+
+void PutField(FieldKind kind, long scaled, unsigned char* at)
 {
     CConvert convert;
-    RuleOf(kind).encode(convert, ParseNumber(text), at);
+    const int n = static_cast<int>(scaled);
+    if (RuleOf(kind).width == 1) {
+        at[0] = static_cast<unsigned char>(convert.Low(n));
+        return;
+    }
+    at[0] = static_cast<unsigned char>(convert.High(n));
+    at[1] = static_cast<unsigned char>(convert.Low(n));
 }

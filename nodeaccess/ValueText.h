@@ -1,7 +1,7 @@
 // Values as the pages show and take them: fixed-point text with "." as the
-// decimal separator, and the C library's atof reading of entered text, both
+// decimal separator, and the operator's entries read as exact decimals, both
 // independent of the process's C locale. Field kinds tie a byte encoding to
-// its display format.
+// its display format and to the entries it accepts.
 #pragma once
 
 #include <string>
@@ -17,24 +17,37 @@ bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long hi
 // values (also when they round to zero), no thousands separator.
 std::string FormatFixed(double value, int decimals);
 
-// atof: leading white space, optional sign, digits with an optional "." and
-// fraction, optional exponent; stops at the first character that does not fit.
-// No number gives 0.0; "inf", "nan", hexadecimal forms and a "d" exponent are
-// not numbers here.
-double ParseNumber(std::string_view text);
-
 // How a field's bytes in a data point buffer are decoded, shown and encoded.
+// A field stores a whole number of its unit: `Scaled` below.
 enum class FieldKind {
-    Whole,             // pair, Word, "%.0f", WholeHigh/WholeLow
-    Tenths,            // pair, Tenths, "%.1f", TenthsHigh/TenthsLow
-    SignedHundredths,  // pair, SignedHundredths, "%.1f", HundredthsHigh/HundredthsLow
-    Thousandths,       // pair, Word x 0.001, "%.3f", WholeHigh/WholeLow of x 1000
-    Halves,            // one byte, Halves, "%.1f", ToHalves
+    Whole,             // pair, Word, "%.0f"; unit 1
+    Tenths,            // pair, Tenths, "%.1f"; unit 0.1
+    SignedHundredths,  // pair, SignedHundredths, "%.1f"; unit 0.01, 10001..65535 negative
+    Thousandths,       // pair, Word x 0.001, "%.3f"; unit 0.001
+    Halves,            // one byte, Halves, "%.1f"; unit 0.5
 };
 
 // Number of buffer bytes the field occupies from its position on.
 int FieldWidth(FieldKind kind);
 // The text shown for the field whose bytes start at `at`.
 std::string ShowField(FieldKind kind, const unsigned char* at);
-// Parses `text` and stores the encoded field into the bytes starting at `at`.
-void StoreField(FieldKind kind, std::string_view text, unsigned char* at);
+
+// What an operator's entry is to a field.
+enum class EntryCheck {
+    kAccepted,
+    kNotANumber,  // not one decimal number, blanks before and after aside
+    kOutOfRange,  // a number the field's bytes cannot carry
+};
+
+// The entry as a whole number of the field's unit: the text, less blanks
+// before and after, must be one decimal number (optional sign, digits with
+// an optional point and fraction, at least one digit, optional exponent "e"
+// or "E" with optional sign and digits), scaled exactly and truncated toward
+// zero; the result must lie in what the field carries. `scaled` is set only
+// when accepted.
+EntryCheck ScaleEntry(FieldKind kind, std::string_view text, long& scaled);
+// The entries a field accepts, at the field's resolution: "from 0.0 to 127.5".
+std::string AcceptedRange(FieldKind kind);
+// Stores a value ScaleEntry accepted into the field's bytes from `at` on; a
+// negative one in two's complement.
+void PutField(FieldKind kind, long scaled, unsigned char* at);

@@ -1,13 +1,15 @@
 // The four "Zone N Actual" pages: the zone's live values, read again every
 // two seconds, and the zone's temperature offset, output levels and manual
 // overrides. One class per zone over one implementation; what differs per
-// zone is one row of the zone table.
+// zone is its row of control IDs and its place in the node's layout.
 #pragma once
+
+#include <vector>
 
 #include "resources/resource.h"
 #include "sheet/NodePage.h"
 
-struct ZoneActualRow;
+struct ZoneActualIds;
 
 class CZoneActualPage : public CNodePropPage {
     DECLARE_DYNAMIC(CZoneActualPage)
@@ -21,21 +23,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    // The map below is written in zone 1's control IDs.
-    UINT MapControlID(UINT nID) const override;
 
     void OnTimer(UINT_PTR nIDEvent);
-    void OnRead();
-    void OnWrite();
-    // The read-modify-write of each point, from the entries as they were
-    // when Write was pressed.
-    void WriteEntries();
-    void OnCoolAuto();
-    void OnCoolManualOff();
-    void OnCoolManualOn();
-    void OnHeatAuto();
-    void OnHeatManualOff();
-    void OnHeatManualOn();
     DECLARE_MESSAGE_MAP()
 
     // One output's manual override: three radio buttons and the level.
@@ -59,18 +48,9 @@ protected:
     COverride m_heat;
 
 private:
-    // The override mode byte of data point 55.
-    enum Mode { kManualOff = 0, kManualOn = 1, kAutomatic = 2 };
-
-    void ShowLiveValues();
-    // Checks the mode's button and clears the other two; the level can be
-    // entered only for "Manual on".
-    static void Select(COverride& output, Mode mode);
-    // The mode the buttons choose: "Auto" is never asked, so none checked
-    // means automatic.
-    static Mode Chosen(const COverride& output);
-
-    const ZoneActualRow& m_zone;
+    const ZoneActualIds& m_ids;
+    // The live values' steps, every tick.
+    std::vector<unsigned> m_liveSteps;
 };
 
 VENNOX_ZONE_PAGE(CPage2PropPage, CZoneActualPage, 1)

@@ -1,12 +1,9 @@
 // The four "Zone N Settings" pages: the zone's six set points, PID block,
 // occupancy timeout and input mode; on zone 4 also the occupancy choice.
-// One class per zone over one implementation; what differs per zone is one
-// row of the zone table.
+// One class per zone over one implementation; what differs per zone is its
+// row of control IDs and orders, and its place in the node's layout.
 #pragma once
 
-#include <array>
-
-#include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 #include "sheet/NodePage.h"
 
@@ -23,14 +20,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    // The map below is written in zone 1's control IDs.
-    UINT MapControlID(UINT nID) const override;
 
-    void OnRead();
-    void OnWrite();
-    // The read-modify-write of each point, from the entries as they were
-    // when Write was pressed.
-    void WriteEntries();
     void OnReleaseCool();
     void OnChooseInput();
     void OnChooseOccupancy();
@@ -54,22 +44,12 @@ protected:
     CButton m_unoccupancy;
 
 private:
-    struct PidField {
-        CEdit* edit;
-        FieldKind kind;
-    };
-    std::array<PidField, 5> PidFields();
-
     bool HasOccupancyChoice() const;
-    void ShowInputMode(int mode);
-    void ShowOccupancyChoice(int choice);
-    int InputModeChosen(int read) const;
-    int OccupancyChoice() const;
-    // The input's two function boxes: cleared and disabled, or enabled.
+    // The input's two function boxes: cleared and disabled.
     void DisableFunctions();
     void EnableOccupancyBoxes(bool enable);
 
-    const ZoneSettingsRow& m_zone;
+    const ZoneSettingsRow& m_row;
 };
 
 VENNOX_ZONE_PAGE(CPage3PropPage, CZoneSettingsPage, 1)

@@ -147,6 +147,11 @@ inline std::set<int> Range(int from, int count)
 
 class SheetTest : public ModuleTest {
 protected:
+    // When set, a page's "Plugin" box (a refused entry) is closed as it
+    // shows, also inside a step's own click, and its text kept in m_boxes.
+    bool m_answerBoxes = false;
+    std::vector<std::string> m_boxes;
+
     afx::com_ptr<IOleObject> NewControl(CNodeSite& site)
     {
         afx::com_ptr<IOleObject> control;
@@ -160,11 +165,18 @@ protected:
     // Runs the Properties verb with `steps` acting inside the sheet; the last
     // step closes it. Any message box but "Node not available!", when
     // `nodeBox` says it comes, fails the opening.
-    static void Open(IOleObject* control, std::vector<Step> steps, bool nodeBox = false)
+    void Open(IOleObject* control, std::vector<Step> steps, bool nodeBox = false)
     {
         CSheetDriver driver(std::move(steps));
         if (nodeBox)
             driver.ExpectBox("Plugin");
+        if (m_answerBoxes)
+            driver.AnswerBoxes([this](const std::string& caption, const std::string& text) {
+                if (caption != "Plugin")
+                    return false;
+                m_boxes.push_back(text);
+                return true;
+            });
         EXPECT_EQ(control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
         EXPECT_FALSE(driver.Failed()) << driver.Failure();
         EXPECT_TRUE(driver.Done()) << "the sheet closed before every step ran";

@@ -1,8 +1,9 @@
 // Random nodes and random operators on the nine pages with Read and Write:
 // every data point a page writes was read successfully just before, and goes
 // back with only the bytes that page owns changed and with that page's
-// length. Seeded: VENNOX_SEED repeats a run, VENNOX_ROUNDS makes it longer;
-// a failure prints the seed and the steps that led to it.
+// length; a Write that refuses an entry calls nothing. Seeded: VENNOX_SEED
+// repeats a run, VENNOX_ROUNDS makes it longer; a failure prints the seed and
+// the steps that led to it.
 #include "tests/win/SheetFixture.h"
 
 #include <cstdlib>
@@ -77,6 +78,18 @@ std::string CheckWrites(int page, const std::vector<NodeCall>& calls, size_t fro
             if (!owned->second.count(b) && w.bytes.at(static_cast<size_t>(b)) != r->bytes.at(static_cast<size_t>(b)))
                 return fault.str() + "byte " + std::to_string(b) + " changed, which the page does not own";
     }
+    return "";
+}
+
+// The first call in calls[from..] of a Write that refused an entry to a
+// point that Write reads or writes, or "". (A Zone actual page's timer may
+// read its live points while the message is shown.)
+std::string CheckRefused(int page, const std::vector<NodeCall>& calls, size_t from)
+{
+    const Owners owners = OwnersOf(page);
+    for (size_t i = from; i < calls.size(); ++i)
+        if (owners.count(calls[i].point))
+            return "a refused Write called the node for point " + std::to_string(calls[i].point);
     return "";
 }
 
@@ -198,6 +211,7 @@ TEST_F(Generative, WritesChangeOnlyTheBytesTheirPageOwns)
     const unsigned long rounds = FromEnvironment("VENNOX_ROUNDS", 36);
     constexpr int kActs = 12;
     std::mt19937 random(seed);
+    m_answerBoxes = true;
     size_t writes = 0;
     for (unsigned long round = 0; round < rounds && !HasFailure(); ++round) {
         const int page = 1 + static_cast<int>(round % 9);
@@ -207,9 +221,14 @@ TEST_F(Generative, WritesChangeOnlyTheBytesTheirPageOwns)
         std::vector<std::string> steps;
         OnPage(node, page, [&](HWND pageWindow, CNodeSite& site) {
             for (int i = 0; i < kActs; ++i) {
-                const size_t from = site.Calls().size();
+                const size_t from = site.Calls().size(), boxes = m_boxes.size();
                 steps.push_back(op.Act(pageWindow));
-                const std::string fault = CheckWrites(page, site.Calls(), from);
+                std::string fault = CheckWrites(page, site.Calls(), from);
+                if (m_boxes.size() > boxes) {
+                    steps.back() += " (refused: " + m_boxes.back() + ")";
+                    if (fault.empty())
+                        fault = CheckRefused(page, site.Calls(), from);
+                }
                 for (size_t c = from; c < site.Calls().size(); ++c)
                     writes += site.Calls()[c].kind == NodeCall::kWrite;
                 if (fault.empty())
@@ -223,7 +242,8 @@ TEST_F(Generative, WritesChangeOnlyTheBytesTheirPageOwns)
             }
         });
     }
-    std::printf("generative: seed %lu, %lu rounds, %zu writes checked\n", seed, rounds, writes);
+    std::printf("generative: seed %lu, %lu rounds, %zu writes checked, %zu refused\n", seed, rounds, writes,
+                m_boxes.size());
     EXPECT_GT(writes, rounds) << "too few writes to prove anything";
 }
 

@@ -263,14 +263,14 @@ TEST_F(Sheet, CommonSettingsWritesOnlyItsBytesOfPoint58)
         ValveBytes written;               // bytes 15 to 20 sent
         Controls after;                   // what the page shows after the Write
     } const cases[] = {
-        {"1.9 hours go out as 1", "1.9", {}, {0, 1, 1, 0, 0x00, 0x01}, {"1", 0, 1, 1, 0, 0, 1}},
-        {"70000 wraps to 11 70 and reads back as 4464", "70000", {}, {0, 1, 1, 0, 0x11, 0x70},
-         {"4464", 0, 1, 1, 0, 0, 1}},
-        {"-1 goes out as FF FF", "-1", {}, {0, 1, 1, 0, 0xFF, 0xFF}, {"65535", 0, 1, 1, 0, 0, 1}},
-        {"text that is not a number is 0 hours", "soon", {}, {0, 1, 1, 0, 0, 0}, {"0", 0, 1, 1, 0, 0, 1}},
+        {"1.9 hours go out as 1; the heating type byte, left as shown, as 5", "1.9", {}, {0, 5, 1, 0, 0x00, 0x01},
+         {"1", 0, 1, 1, 0, 0, 1}},
+        {"4464.9 hours truncate to 11 70", "4464.9", {}, {0, 5, 1, 0, 0x11, 0x70}, {"4464", 0, 1, 1, 0, 0, 1}},
+        {"65535 hours are the most", "65535", {}, {0, 5, 1, 0, 0xFF, 0xFF}, {"65535", 0, 1, 1, 0, 0, 1}},
+        {"blanks around the hours are no part of them", " 12\t", {}, {0, 5, 1, 0, 0, 12}, {"12", 0, 1, 1, 0, 0, 1}},
         {"radio clicks switch both pairs", "12",
          {IDC_HEAT_0_10V, IDC_COOL_2_10V}, {1, 0, 1, 0, 0, 12}, {"12", 1, 0, 0, 1, 0, 1}},
-        {"check boxes toggled", "12", {IDC_HEAT_AUTOMATIC, IDC_COOL_AUTOMATIC}, {0, 1, 0, 1, 0, 12},
+        {"check boxes toggled", "12", {IDC_HEAT_AUTOMATIC, IDC_COOL_AUTOMATIC}, {0, 5, 0, 1, 0, 12},
          {"12", 0, 1, 1, 0, 1, 0}},
     };
     for (const Case& c : cases) {
@@ -316,7 +316,7 @@ TEST_F(Sheet, CommonSettingsWritesOnlyItsBytesOfPoint58)
 }
 
 // A Write whose read fails sends nothing and reads the page again; once the
-// read succeeds, a pair with neither button set goes out as 2 - 10V.
+// read succeeds, the controls the page never showed send the bytes as read.
 TEST_F(Sheet, CommonSettingsWritesNothingUntilItsReadSucceeds)
 {
     NodeModel node = NodeModel::Default();
@@ -350,8 +350,8 @@ TEST_F(Sheet, CommonSettingsWritesNothingUntilItsReadSucceeds)
     EXPECT_EQ(afterFailedWrite, untouched);
     ASSERT_EQ(Writes(site).size(), 1u);
     const std::vector<unsigned char> sent(Writes(site)[0]->bytes.begin() + 15, Writes(site)[0]->bytes.begin() + 21);
-    EXPECT_EQ(sent, (std::vector<unsigned char>{1, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(afterWrite, (Controls{"0", 0, 1, 0, 1, 0, 0}));
+    EXPECT_EQ(sent, (std::vector<unsigned char>{0, 0, 1, 1, 0, 9}));
+    EXPECT_EQ(afterWrite, (Controls{"9", 1, 0, 1, 0, 1, 1}));
     control->SetClientSite(nullptr);
 }
 

@@ -124,20 +124,27 @@ TEST_F(ZoneActual, ShowsTheOccupancyStateOnEveryTick)
 
 // ---- Modes and clicks ----------------------------------------------------------------
 
-TEST_F(ZoneActual, ModeBytesSelectAButtonAndGoBackAsTheirMode)
+// A mode byte selects a button; left as shown it goes back as the node held
+// it, chosen by a click as its mode.
+TEST_F(ZoneActual, ModeBytesSelectAButtonAndGoBackAsShownOrChosen)
 {
     const struct {
         const char* what;
         int coolByte, heatByte;
         const char *cool, *heat;
+        int click;  // 0, or an index into the zone's buttons below
         int coolSent, heatSent;
     } cases[] = {
-        {"2 and 127 are automatic", 2, 127, "100 disabled", "100 disabled", 2, 2},
-        {"0xFF is automatic, 0 manual off", 0xFF, 0, "100 disabled", "010 disabled", 2, 0},
-        {"1 is manual on, 0x80 automatic", 1, 0x80, "001 enabled", "100 disabled", 1, 2},
+        {"2 and 127 are automatic, and stay", 2, 127, "100 disabled", "100 disabled", 0, 2, 127},
+        {"0xFF is automatic, 0 manual off", 0xFF, 0, "100 disabled", "010 disabled", 0, 0xFF, 0},
+        {"1 is manual on, 0x80 automatic", 1, 0x80, "001 enabled", "100 disabled", 0, 1, 0x80},
+        {"Auto clicked where it shows already changes nothing", 0x80, 0, "100 disabled", "010 disabled", 1, 0x80, 0},
+        {"heating Auto clicked goes out as 2", 0x80, 0, "100 disabled", "010 disabled", 2, 0x80, 2},
+        {"cooling Manual off clicked goes out as 0", 0x80, 1, "100 disabled", "001 enabled", 3, 0, 1},
     };
     for (const ActualZone& z : kActualZones) {
         SCOPED_TRACE(ZoneName(z));
+        const int clicks[] = {0, z.coolAuto, z.heatAuto, z.coolOff};
         NodeModel node = NodeModel::Default();
         OnPage(node, z.page, [&](HWND page, CNodeSite& site) {
             for (const auto& c : cases) {
@@ -147,6 +154,8 @@ TEST_F(ZoneActual, ModeBytesSelectAButtonAndGoBackAsTheirMode)
                 D::Click(page, IDC_READ);
                 EXPECT_EQ(Cool(page, z), c.cool);
                 EXPECT_EQ(Heat(page, z), c.heat);
+                if (c.click)
+                    D::Click(page, clicks[c.click]);
                 site.ClearCalls();
                 D::Click(page, IDC_WRITE);
                 const std::vector<unsigned char> sent = Sent(site, kOverrides);
@@ -186,13 +195,14 @@ TEST_F(ZoneActual, ClicksKeepEachOutputsButtonsExclusive)
 }
 
 // After a failed first read of data point 55 no button is set and both
-// levels can be entered; a Write then sends both modes as automatic.
-TEST_F(ZoneActual, NoModeSelectedGoesOutAsAutomatic)
+// levels can be entered; a Write then sends the zone's block as it reads it:
+// the page never showed it, and nobody entered anything.
+TEST_F(ZoneActual, OverridesNeverShownGoBackAsRead)
 {
     for (const ActualZone& z : kActualZones) {
         SCOPED_TRACE(ZoneName(z));
         NodeModel node = NodeModel::Default();
-        Put(node, kOverrides, z.overridesAt, {0, 0, 0, 1});
+        Put(node, kOverrides, z.overridesAt, {0x10, 0, 0x20, 1});
         node.failRead = {kOverrides};
         OnPage(node, z.page, [&](HWND page, CNodeSite& site) {
             EXPECT_EQ(Cool(page, z), "000 enabled");
@@ -202,8 +212,8 @@ TEST_F(ZoneActual, NoModeSelectedGoesOutAsAutomatic)
             D::Click(page, IDC_WRITE);
             const std::vector<unsigned char> sent = Sent(site, kOverrides);
             ASSERT_EQ(sent.size(), 31u);
-            EXPECT_EQ(sent[static_cast<size_t>(z.overridesAt + 1)], 2);
-            EXPECT_EQ(sent[static_cast<size_t>(z.overridesAt + 3)], 2);
+            const auto block = sent.begin() + z.overridesAt;
+            EXPECT_EQ(std::vector<unsigned char>(block, block + 4), (std::vector<unsigned char>{0x10, 0, 0x20, 1}));
         });
     }
 }
@@ -221,14 +231,14 @@ TEST_F(ZoneActual, WriteEncodesTheEntriesIntoTheZonesBytesOnly)
         const NodeModel::Point offsets = *node.Find(kOffsets), levels = *node.Find(kLevels),
                                overrides = *node.Find(kOverrides);
         const std::map<int, std::string> entries = {
-            {z.offset, "-1.5"},    {z.coolMinOcc, "50.3"}, {z.coolMinUnocc, "-1"}, {z.coolMinStandby, "128"},
-            {z.coolMax, "21.3"},   {z.heatMin, "text"},    {z.heatMax, "99.9"},    {z.coolLevel, "50.3"},
-            {z.heatLevel, "-0.5"},
+            {z.offset, "-1.5"},    {z.coolMinOcc, "50.3"}, {z.coolMinUnocc, "127.5"}, {z.coolMinStandby, "0"},
+            {z.coolMax, "21.3"},   {z.heatMin, "0.5"},     {z.heatMax, "99.9"},       {z.coolLevel, "50.3"},
+            {z.heatLevel, "2.5"},
         };
         const std::map<int, std::string> after = {
-            {z.offset, "-1.5"},    {z.coolMinOcc, "50.0"}, {z.coolMinUnocc, "127.0"}, {z.coolMinStandby, "0.0"},
-            {z.coolMax, "21.0"},   {z.heatMin, "0.0"},     {z.heatMax, "99.5"},       {z.coolLevel, "50.0"},
-            {z.heatLevel, "127.5"},
+            {z.offset, "-1.5"},    {z.coolMinOcc, "50.0"}, {z.coolMinUnocc, "127.5"}, {z.coolMinStandby, "0.0"},
+            {z.coolMax, "21.0"},   {z.heatMin, "0.5"},     {z.heatMax, "99.5"},       {z.coolLevel, "50.0"},
+            {z.heatLevel, "2.5"},
         };
         std::vector<unsigned char> sentOffsets, sentLevels, sentOverrides;
         OnPage(node, z.page, [&](HWND page, CNodeSite& site) {
@@ -251,9 +261,9 @@ TEST_F(ZoneActual, WriteEncodesTheEntriesIntoTheZonesBytesOnly)
             EXPECT_EQ(std::vector<unsigned char>(&sentOffsets[o], &sentOffsets[o] + 2),
                       (std::vector<unsigned char>{0xFF, 0x6A}));
             EXPECT_EQ(std::vector<unsigned char>(&sentLevels[l], &sentLevels[l] + 6),
-                      (std::vector<unsigned char>{100, 0xFE, 0, 42, 0, 199}));
+                      (std::vector<unsigned char>{100, 255, 0, 42, 1, 199}));
             EXPECT_EQ(std::vector<unsigned char>(&sentOverrides[v], &sentOverrides[v] + 4),
-                      (std::vector<unsigned char>{100, 2, 0xFF, 2}));
+                      (std::vector<unsigned char>{100, 2, 5, 2}));
         }
     }
 }

@@ -132,12 +132,12 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
             {z.p, "1.500"}, {z.i, "12.3"}, {z.d, "0.0"}, {z.heatI, "240"}, {z.coolI, "65535"}, {z.timeout, "1800.0"},
         };
         const std::map<int, std::string> entries = {
-            {IDC_SP_COOL_UNOCC, "-5"}, {IDC_SP_HEAT_OCC, "21,5"}, {z.p, "70"}, {z.i, "12.34"}, {z.d, "x"},
-            {z.heatI, "70000"}, {z.timeout, "-0.05"},
+            {IDC_SP_COOL_UNOCC, "-5"}, {IDC_SP_HEAT_OCC, "21.5"}, {z.p, "1.001"}, {z.i, "12.34"}, {z.d, "0"},
+            {z.heatI, "4464"}, {z.timeout, "-0.05"},
         };
         const std::map<int, std::string> after = {
-            {IDC_SP_COOL_UNOCC, "-5.0"}, {IDC_SP_COOL_STANDBY, "21.8"}, {IDC_SP_HEAT_OCC, "21.0"},
-            {z.p, "4.464"}, {z.i, "12.3"}, {z.d, "0.0"}, {z.heatI, "4464"}, {z.coolI, "65535"}, {z.timeout, "0.0"},
+            {IDC_SP_COOL_UNOCC, "-5.0"}, {IDC_SP_COOL_STANDBY, "21.8"}, {IDC_SP_HEAT_OCC, "21.5"},
+            {z.p, "1.001"}, {z.i, "12.3"}, {z.d, "0.0"}, {z.heatI, "4464"}, {z.coolI, "65535"}, {z.timeout, "0.0"},
         };
         std::vector<unsigned char> setPoints, pid, timeout, modes;
         OnPage(node, z.page, [&](HWND page, CNodeSite& site) {
@@ -154,11 +154,11 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
             for (const auto& [id, text] : after)
                 EXPECT_EQ(D::Text(page, id), text) << "control " << id << " after the Write";
         });
-        // Values go back as displayed: 21.76 shown as 21.8 as 2180, -555.35
-        // shown as -555.4 as -55540, which wraps to 9996.
-        EXPECT_EQ(setPoints, (std::vector<unsigned char>{0xFE, 0x0C, 0x08, 0x84, 0x27, 0x10, 0x27, 0x0C, 0x00, 0x00,
-                                                         0x08, 0x34}));
-        EXPECT_EQ(Pair(pid, z.pidAt), (std::vector<unsigned char>{0x11, 0x70})) << "P 70 is 70000 mod 65536";
+        // Set points left as shown go back as held: 21.76 shown as 21.8 as
+        // 2176, -555.35 shown as -555.4 as 10001, -0.01 as FF FF.
+        EXPECT_EQ(setPoints, (std::vector<unsigned char>{0xFE, 0x0C, 0x08, 0x80, 0x27, 0x10, 0x27, 0x11, 0xFF, 0xFF,
+                                                         0x08, 0x66}));
+        EXPECT_EQ(Pair(pid, z.pidAt), (std::vector<unsigned char>{0x03, 0xE9})) << "P 1.001 is 1001";
         EXPECT_EQ(Pair(pid, z.pidAt + 2), (std::vector<unsigned char>{0x00, 0x7B})) << "I 12.34 is 123";
         EXPECT_EQ(Pair(pid, z.pidAt + 4), (std::vector<unsigned char>{0x00, 0x00}));
         EXPECT_EQ(Pair(pid, z.pidAt + 6), (std::vector<unsigned char>{0x11, 0x70}));
@@ -178,10 +178,10 @@ TEST_F(ZoneSettings, ShowsAndWritesTheZonesValues)
 
 // ---- Input mode ----------------------------------------------------------------------------
 
-TEST_F(ZoneSettings, InputModeByteSelectsButtonsAndGoesBackAsChosen)
+TEST_F(ZoneSettings, InputModeByteSelectsButtonsAndGoesBackAsShown)
 {
-    // Before each Write the node's byte becomes 0x7F: what the page sends is
-    // what its buttons show, or, when they show nothing, the byte as read then.
+    // Before each Write the node's byte becomes 0x7F: buttons left as shown
+    // send the byte they were shown from, also one that selects nothing.
     constexpr int kChanged = 0x7F;
     const struct {
         int byte;
@@ -189,7 +189,7 @@ TEST_F(ZoneSettings, InputModeByteSelectsButtonsAndGoesBackAsChosen)
         int sent;  // by a Write without a click
     } cases[] = {
         {0, "0100 ee", 0}, {1, "0101 ee", 1}, {2, "0110 ee", 2}, {3, "0111 ee", 3},
-        {4, "1000 dd", 4}, {5, "0000 ee", kChanged}, {0xFF, "0000 ee", kChanged}, {4, "1000 dd", 4},
+        {4, "1000 dd", 4}, {5, "0000 ee", 5}, {0xFF, "0000 ee", 0xFF}, {4, "1000 dd", 4},
     };
     for (const SettingsZone& z : kSettingsZones) {
         SCOPED_TRACE(ZoneName(z));
@@ -251,7 +251,9 @@ TEST_F(ZoneSettings, ClicksDecideTheInputModeByte)
 
 // ---- Zone 4's occupancy choice -------------------------------------------------------------
 
-TEST_F(ZoneSettings, OccupancyChoiceByteShowsItsPairAndGoesOutAsAPair)
+// The byte shows its pair; left as shown it goes back as held, also a byte
+// that shows no pair. (Changed boxes go out as a pair: OccupancyChoiceClicks.)
+TEST_F(ZoneSettings, OccupancyChoiceByteShowsItsPairAndGoesBackAsShown)
 {
     const struct {
         int byte;
@@ -260,7 +262,7 @@ TEST_F(ZoneSettings, OccupancyChoiceByteShowsItsPairAndGoesOutAsAPair)
         const char* reread;
     } cases[] = {
         {3, "0 110 eee", 3, "0 110 eee"}, {5, "0 101 eee", 5, "0 101 eee"}, {6, "0 011 eee", 6, "0 011 eee"},
-        {0, "0 000 eee", 6, "0 011 eee"}, {7, "0 000 eee", 6, "0 011 eee"}, {0xFF, "0 000 eee", 6, "0 011 eee"},
+        {0, "0 000 eee", 0, "0 000 eee"}, {7, "0 000 eee", 7, "0 000 eee"}, {0xFF, "0 000 eee", 0xFF, "0 000 eee"},
     };
     NodeModel node = NodeModel::Default();
     OnPage(node, kZone4.page, [&](HWND page, CNodeSite& site) {
@@ -292,8 +294,8 @@ TEST_F(ZoneSettings, OccupancyChoiceClicks)
         const char *input, *choice;
         int sent, sentMode;
     } cases[] = {
-        {"choose occupancy clears the input's buttons and boxes",
-         {z.chooseInput, z.windowSwitch, IDC_CHOOSE_OCCUPANCY}, "0000 dd", "1 000 eee", 6, 5},
+        {"choose occupancy clears the input's buttons and boxes; the choice, left as shown, stays",
+         {z.chooseInput, z.windowSwitch, IDC_CHOOSE_OCCUPANCY}, "0000 dd", "1 000 eee", 0, 5},
         {"all three boxes", {IDC_CHOOSE_OCCUPANCY, IDC_OCCUPANCY, IDC_STANDBY, IDC_UNOCCUPANCY}, "0000 dd",
          "1 111 eee", 3, 5},
         {"disabled boxes still decide", {IDC_CHOOSE_OCCUPANCY, IDC_OCCUPANCY, IDC_UNOCCUPANCY, z.releaseCool},
