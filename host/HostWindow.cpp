@@ -430,6 +430,8 @@ void CHostWindow::OnStartScript()
         std::move(m_script), m_node, [this] { PostMessageA(m_hwnd, kOpenSheet, 0, 0); },
         [this](const std::string& s) { Log(s); });
     m_driver = std::make_unique<CSheetDriver>(m_scriptRun->Steps(), 20, kStepTimeoutMs + m_scriptRun->LongestWait());
+    m_driver->AnswerBoxes(
+        [this](const std::string& caption, const std::string& text) { return m_scriptRun->TakeBox(caption, text); });
     SetTimer(m_hwnd, kDriverTimer, 100, nullptr);
 }
 

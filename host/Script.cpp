@@ -140,6 +140,12 @@ bool ControlArgs(const Args& args, ScriptStep& step, std::string& error)
     return true;
 }
 
+bool TextArgs(const Args& args, ScriptStep& step, std::string&)
+{
+    step.text = args[0];
+    return true;
+}
+
 bool WaitArgs(const Args& args, ScriptStep& step, std::string& error)
 {
     unsigned long ms = 0;
@@ -196,6 +202,7 @@ const Command kCommands[] = {
     {"expect-point", "expect-point POINT BYTE...", ScriptStep::kExpectPoint, Sheet::kAny, 2,
      1 + NodeModel::kPointSize, PointArgs, 0},
     {"exit", "exit", ScriptStep::kExit, Sheet::kOpen, 0, 0, NoArgs, 0},
+    {"expect-box", "expect-box TEXT", ScriptStep::kExpectBox, Sheet::kOpen, 1, 1, TextArgs, 0},
 };
 
 const Command* FindCommand(const std::string& name)
@@ -210,8 +217,9 @@ const Command* FindCommand(const std::string& name)
 class ScriptReader {
 public:
     bool Line(std::string_view line, int lineNo, std::string& what);
-    // The steps so far and the implicit exit of a sheet left open.
-    std::vector<ScriptStep> Finish(int lastLine);
+    // The steps so far and the implicit exit of a sheet left open; false
+    // when the script ends where a step must follow.
+    bool Finish(int lastLine, std::vector<ScriptStep>& steps, std::string& what);
 
 private:
     bool Take(const Command& c, const std::vector<std::string>& words, int lineNo, std::string& what);
@@ -253,6 +261,11 @@ bool ScriptReader::Take(const Command& c, const std::vector<std::string>& words,
         what = "the sheet is not open";
         return false;
     }
+    if (!m_steps.empty() && m_steps.back().kind == ScriptStep::kExpectBox && c.kind != ScriptStep::kClick) {
+        what = "expect-box on line " + std::to_string(m_steps.back().line) +
+               " must be followed by click, read or write";
+        return false;
+    }
     ScriptStep step{c.kind, lineNo, Source(words)};
     step.number = c.button;
     if (!c.parse(Args(words.begin() + 1, words.end()), step, what))
@@ -266,11 +279,16 @@ bool ScriptReader::Take(const Command& c, const std::vector<std::string>& words,
     return true;
 }
 
-std::vector<ScriptStep> ScriptReader::Finish(int lastLine)
+bool ScriptReader::Finish(int lastLine, std::vector<ScriptStep>& steps, std::string& what)
 {
+    if (!m_steps.empty() && m_steps.back().kind == ScriptStep::kExpectBox) {
+        what = "line " + std::to_string(m_steps.back().line) + ": expect-box must be followed by click, read or write";
+        return false;
+    }
     if (m_open)
         m_steps.push_back(ScriptStep{ScriptStep::kExit, lastLine, "exit (implicit, at the end)"});
-    return std::move(m_steps);
+    steps = std::move(m_steps);
+    return true;
 }
 
 }  // namespace
@@ -279,9 +297,10 @@ bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::strin
 {
     ScriptReader reader;
     const int lineNo = ReadTextLines(text, reader, error);
-    if (lineNo < 0)
+    std::vector<ScriptStep> steps;
+    if (lineNo < 0 || !reader.Finish(lineNo, steps, error))
         return false;
-    out = reader.Finish(lineNo);
+    out = std::move(steps);
     return true;
 }
 

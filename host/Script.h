@@ -7,6 +7,8 @@
 //   write                      click Write (201 is Read: "read")
 //   expect 262 "21.5"          the field's text
 //   expect-point 15 ?? 00 08   the node's data point, from byte 0 on; ?? is any byte
+//   expect-box "0.0 to 127.5"  the next step (click, read, write) shows a message
+//                              box whose text holds this; the script closes it
 //   exit                       press Exit
 //
 // Arguments are separated by blanks; an argument with blanks, or an empty
@@ -20,14 +22,14 @@
 #include <vector>
 
 struct ScriptStep {
-    enum Kind { kOpen, kPage, kType, kClick, kWait, kExpect, kExpectPoint, kExit };
+    enum Kind { kOpen, kPage, kType, kClick, kWait, kExpect, kExpectPoint, kExit, kExpectBox };
     ScriptStep(Kind kind, int line, std::string source) : kind(kind), line(line), source(std::move(source)) {}
 
     Kind kind;
     int line;            // in the script; an implicit step has the line that called for it
     std::string source;  // the command as written, or "open (implicit)"
     long number = 0;     // control ID, data point or milliseconds
-    std::string text;    // kPage: caption; kType, kExpect: the field's text
+    std::string text;    // kPage: caption; kType, kExpect: the field's text; kExpectBox: the box's
     std::vector<int> bytes;  // kExpectPoint: 0 to 255, or kAnyByte
 };
 

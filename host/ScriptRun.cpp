@@ -26,8 +26,8 @@ std::string Hex(int byte)
 }  // namespace
 
 const CScriptRun::Action CScriptRun::kActions[] = {
-    &CScriptRun::Open, &CScriptRun::Page,   &CScriptRun::Type,        &CScriptRun::Click,
-    &CScriptRun::Wait, &CScriptRun::Expect, &CScriptRun::ExpectPoint, &CScriptRun::Exit,
+    &CScriptRun::Open,   &CScriptRun::Page,        &CScriptRun::Type, &CScriptRun::Click,     &CScriptRun::Wait,
+    &CScriptRun::Expect, &CScriptRun::ExpectPoint, &CScriptRun::Exit, &CScriptRun::ExpectBox,
 };
 
 CScriptRun::CScriptRun(std::vector<ScriptStep> steps, const NodeModel& node, std::function<void()> openSheet,
@@ -64,6 +64,12 @@ bool CScriptRun::Run(std::size_t index)
     if (outcome.result == Result::kPending)
         return false;
     m_phase = 0;
+    if (step.kind == ScriptStep::kExpectBox)
+        return true;  // reported with the step it waits for
+    if (m_boxStep) {
+        Report(*m_boxStep, BoxSeen());
+        m_boxStep = nullptr;
+    }
     Report(step, outcome);
     return true;
 }
@@ -82,7 +88,8 @@ bool CScriptRun::CloseSheet()
 void CScriptRun::Report(const ScriptStep& step, const Outcome& outcome)
 {
     const std::string head = "line " + std::to_string(step.line) + ": " + step.source + " ... ";
-    if (step.kind == ScriptStep::kExpect || step.kind == ScriptStep::kExpectPoint)
+    if (step.kind == ScriptStep::kExpect || step.kind == ScriptStep::kExpectPoint ||
+        step.kind == ScriptStep::kExpectBox)
         ++m_expectations;
     switch (outcome.result) {
     case Result::kOk:
@@ -97,6 +104,15 @@ void CScriptRun::Report(const ScriptStep& step, const Outcome& outcome)
         m_log(head + "FAILED: " + outcome.why + "; the script ends here");
         break;
     }
+}
+
+bool CScriptRun::TakeBox(const std::string& caption, const std::string& text)
+{
+    if (!m_boxStep || m_boxSeen)
+        return false;
+    m_boxSeen = true;
+    m_boxText = caption + ": " + text;
+    return true;
 }
 
 void CScriptRun::Interrupted(const std::string& why)
@@ -226,6 +242,24 @@ CScriptRun::Outcome CScriptRun::Exit(const ScriptStep&)
     }
     const bool closed = !IsWindow(m_sheet) || !IsWindowVisible(m_sheet);
     return {closed && !m_inVerb ? Result::kOk : Result::kPending, {}};
+}
+
+// Waits for the next step, which clicks.
+CScriptRun::Outcome CScriptRun::ExpectBox(const ScriptStep& step)
+{
+    m_boxStep = &step;
+    m_boxSeen = false;
+    m_boxText.clear();
+    return {Result::kOk, {}};
+}
+
+CScriptRun::Outcome CScriptRun::BoxSeen() const
+{
+    if (!m_boxSeen)
+        return {Result::kFailed, "no message box showed"};
+    if (m_boxText.find(m_boxStep->text) == std::string::npos)
+        return {Result::kFailed, "the box reads \"" + m_boxText + "\""};
+    return {Result::kOk, {}};
 }
 
 // ---- The sheet -------------------------------------------------------------------

@@ -35,6 +35,9 @@ public:
     // The driver gave up (a timeout, an unexpected message box): the step
     // running is the one that failed.
     void Interrupted(const std::string& why);
+    // A message box showed: true when an expect-box before the step running
+    // waits for one (the driver then closes it).
+    bool TakeBox(const std::string& caption, const std::string& text);
 
     // Every step carried out and every expectation held.
     bool Passed() const { return m_stop.empty() && m_failedLines.empty(); }
@@ -63,6 +66,9 @@ private:
     Outcome Expect(const ScriptStep& step);
     Outcome ExpectPoint(const ScriptStep& step);
     Outcome Exit(const ScriptStep& step);
+    Outcome ExpectBox(const ScriptStep& step);
+    // The expect-box that waited for the step just done.
+    Outcome BoxSeen() const;
 
     // The current page's control `id`, or null with `why` set.
     HWND Control(long id, std::string& why) const;
@@ -79,6 +85,9 @@ private:
     DWORD m_since = 0;
     bool m_closing = false;
     int m_expectations = 0;
+    const ScriptStep* m_boxStep = nullptr;  // an expect-box waiting for the next step's box
+    bool m_boxSeen = false;
+    std::string m_boxText;
     std::vector<int> m_failedLines;
     std::string m_stop;  // "line N (command): why" of the step that ended the run
 };

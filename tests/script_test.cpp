@@ -13,7 +13,8 @@ namespace {
 // "line:kind" for each step, kinds by their command name; implicit steps marked "*".
 std::string Outline(const std::vector<ScriptStep>& steps)
 {
-    static const char* const kNames[] = {"open", "page", "type", "click", "wait", "expect", "expect-point", "exit"};
+    static const char* const kNames[] = {"open",   "page",         "type", "click",     "wait",
+                                         "expect", "expect-point", "exit", "expect-box"};
     std::string out;
     for (const ScriptStep& s : steps) {
         const bool implicit = s.source.find("implicit") != std::string::npos;
@@ -97,6 +98,8 @@ TEST(Script, TheSheetOpensBeforeItIsUsedAndClosesAtTheEnd)
         {"reopened after exit", "read\nexit\nexpect-point 15 00\nexpect 262 x\n",
          "1:open* 1:click 2:exit 3:expect-point 4:open* 4:expect 4:exit*"},
         {"open with nothing in it", "open\n", "1:open 1:exit*"},
+        {"a box expected before a write", "type 262 abc\nexpect-box \"0.0 to\"\nwrite\n",
+         "1:open* 1:type 2:expect-box 3:click 3:exit*"},
     };
     for (const auto& c : cases) {
         std::vector<ScriptStep> steps;
@@ -145,6 +148,9 @@ TEST(Script, RefusesMalformedLinesNamingThem)
         {"exit", "line 1: the sheet is not open"},
         {"read\nexit\nexit", "line 3: the sheet is not open"},
         {"wait 1\npage \"Zone 1 Actual\"\nopen", "line 3: the sheet is open already (since line 2)"},
+        {"read\nexpect-box x\nexpect 262 1", "line 3: expect-box on line 2 must be followed by click, read or write"},
+        {"read\nexpect-box x\n# nothing after it\n", "line 2: expect-box must be followed by click, read or write"},
+        {"expect-box", "line 1: missing argument, expected: expect-box TEXT"},
     };
     for (const auto& c : cases) {
         std::vector<ScriptStep> steps(1, ScriptStep{ScriptStep::kWait, 99, "kept"});

@@ -1091,6 +1091,23 @@ TEST_F(HostProgram, ScriptsReportEachStepAndExitByTheirExpectations)
         {"an edit field is not clicked", "click IDC_NODENAME\n", L"", 1, {"control 356 is no button"}, {}},
         {"a message box nobody expects ends the run", "read\n", L" --offer none", 1,
          {"line 1: open (implicit) ... FAILED: unexpected message box \"Plugin\": Node not available!"}, {}},
+        {"an expected box is closed and the run goes on",
+         "page \"Zone 1 Settings\"\n"
+         "type IDC_SP_HEAT_OCC 21,5\n"
+         "expect-box \"from -555.35 to 100.00\"\n"
+         "write\n"
+         "expect IDC_SP_HEAT_OCC 21,5\n"
+         "expect-box \"Occup timeout\"\n"
+         "write\n",
+         L"", 1,
+         {"line 3: expect-box \"from -555.35 to 100.00\" ... ok", "line 4: write ... ok",
+          "line 5: expect IDC_SP_HEAT_OCC 21,5 ... ok",
+          "line 6: expect-box \"Occup timeout\" ... FAILED: the box reads \"Plugin: Temperature setpoints Heat Occup: "
+          "enter a number from -555.35 to 100.00.\"",
+          "script: 1 of 3 expectation(s) failed, on line(s) 6"},
+         {"WritePoint", "the script ends here"}},
+        {"an expected box that does not show", "page \"Zone 1 Settings\"\nexpect-box x\nread\n", L"", 1,
+         {"line 2: expect-box x ... FAILED: no message box showed", "line 3: read ... ok"}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
