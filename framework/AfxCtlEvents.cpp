@@ -17,14 +17,7 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
     {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IConnectionPoint)
-            return E_NOINTERFACE;
-        *ppv = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
+        return afx::QueryInterfaceTable(kInterfaces, *this, iid, ppv);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
     STDMETHODIMP_(ULONG) Release() override
@@ -82,6 +75,11 @@ public:
     }
 
 private:
+    static IUnknown* Self(CEventPoint& p) { return &p; }
+    static inline const afx::InterfaceEntry<CEventPoint> kInterfaces[] = {
+        {&IID_IUnknown, Self},
+        {&IID_IConnectionPoint, Self},
+    };
     static constexpr size_t kSinks = 8;
     LONG m_refs = 1;
     afx::com_ptr<IConnectionPointContainer> m_owner;

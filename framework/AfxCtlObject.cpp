@@ -48,35 +48,40 @@ const AFX_EVENTMAP* COleControl::GetEventMap() const { return nullptr; }
 
 // ---- IUnknown -------------------------------------------------------------
 
+namespace {
+
+using Impl = COleControl::Impl;
+
+template <typename Interface>
+IUnknown* As(Impl& o)
+{
+    return static_cast<Interface*>(&o);
+}
+
+const afx::InterfaceEntry<Impl> kInterfaces[] = {
+    {&IID_IUnknown, As<IOleObject>},
+    {&IID_IOleObject, As<IOleObject>},
+    {&IID_IOleWindow, As<IOleInPlaceObject>},
+    {&IID_IOleInPlaceObject, As<IOleInPlaceObject>},
+    {&IID_IOleInPlaceActiveObject, As<IOleInPlaceActiveObject>},
+    {&IID_IViewObject, As<IViewObject2>},
+    {&IID_IViewObject2, As<IViewObject2>},
+    {&IID_IDispatch, As<IDispatch>},
+    {&IID_IOleControl, As<IOleControl>},
+    {&IID_IProvideClassInfo, As<IProvideClassInfo2>},
+    {&IID_IProvideClassInfo2, As<IProvideClassInfo2>},
+    {&IID_IPersist, As<IPersistStreamInit>},
+    {&IID_IPersistStreamInit, As<IPersistStreamInit>},
+    {&IID_IPersistPropertyBag, As<IPersistPropertyBag>},
+    {&IID_IConnectionPointContainer, As<IConnectionPointContainer>},
+};
+
+}  // namespace
+
+// The control's primary dispatch interface is its IDispatch.
 STDMETHODIMP COleControl::Impl::QueryInterface(REFIID iid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleObject)
-        *ppv = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
-        *ppv = static_cast<IOleInPlaceObject*>(this);
-    else if (iid == IID_IOleInPlaceActiveObject)
-        *ppv = static_cast<IOleInPlaceActiveObject*>(this);
-    else if (iid == IID_IViewObject || iid == IID_IViewObject2)
-        *ppv = static_cast<IViewObject2*>(this);
-    else if (iid == IID_IDispatch || iid == m_owner->m_piidPrimary)
-        *ppv = static_cast<IDispatch*>(this);
-    else if (iid == IID_IOleControl)
-        *ppv = static_cast<IOleControl*>(this);
-    else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2)
-        *ppv = static_cast<IProvideClassInfo2*>(this);
-    else if (iid == IID_IPersist || iid == IID_IPersistStreamInit)
-        *ppv = static_cast<IPersistStreamInit*>(this);
-    else if (iid == IID_IPersistPropertyBag)
-        *ppv = static_cast<IPersistPropertyBag*>(this);
-    else if (iid == IID_IConnectionPointContainer)
-        *ppv = static_cast<IConnectionPointContainer*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return afx::QueryInterfaceTable(kInterfaces, *this, iid == m_owner->m_piidPrimary ? IID_IDispatch : iid, ppv);
 }
 
 CLSID COleControl::Impl::ClassID()

@@ -17,13 +17,7 @@ struct COleObjectFactory::ClassFactory final : IClassFactory {
 
     STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
     {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory)
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
+        return afx::QueryInterfaceTable(kInterfaces, *this, iid, ppv);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
@@ -38,13 +32,18 @@ struct COleObjectFactory::ClassFactory final : IClassFactory {
         AfxOleLockServer(lock);
         return S_OK;
     }
+
+    static IUnknown* Self(ClassFactory& f) { return &f; }
+    static inline const afx::InterfaceEntry<ClassFactory> kInterfaces[] = {
+        {&IID_IUnknown, Self},
+        {&IID_IClassFactory, Self},
+    };
 };
 
 COleObjectFactory::COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass,
-                                     BOOL bMultiInstance, LPCSTR lpszProgID)
+                                     BOOL, LPCSTR lpszProgID)
     : m_clsid(clsid),
       m_pRuntimeClass(pRuntimeClass),
-      m_bMultiInstance(bMultiInstance),
       m_lpszProgID(lpszProgID),
       m_pNextFactory(g_pFirstFactory),
       m_pClassFactory(new ClassFactory(this))
@@ -104,10 +103,7 @@ HRESULT COleObjectFactory::GetClassObject(REFCLSID clsid, REFIID iid, void** ppv
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-COleControlModule::COleControlModule(LPCSTR lpszAppName) : m_pszAppName(lpszAppName)
-{
-    g_pModule = this;
-}
+COleControlModule::COleControlModule(LPCSTR) { g_pModule = this; }
 
 COleControlModule::~COleControlModule()
 {

@@ -1,9 +1,11 @@
-// Owning wrappers for Win32 handles and COM references: movable, not copyable.
+// Owning wrappers for Win32 handles and COM references (movable, not
+// copyable), and the one way an object answers QueryInterface.
 #pragma once
 
 #include <windows.h>
 #include <unknwn.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace afx {
@@ -125,5 +127,34 @@ public:
 private:
     T* m_p = nullptr;
 };
+
+// One row of an object's interface table: the IID and the pointer to hand
+// out for it; a null pointer while the object does not offer it.
+template <typename Object>
+struct InterfaceEntry {
+    const IID* iid;
+    IUnknown* (*get)(Object&);
+};
+
+// QueryInterface from a table: *out is cleared first, the first row with
+// the IID decides, and the pointer handed out is AddRef'd once.
+template <typename Object, std::size_t N>
+HRESULT QueryInterfaceTable(const InterfaceEntry<Object> (&table)[N], Object& object, REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    for (const InterfaceEntry<Object>& e : table) {
+        if (!IsEqualIID(*e.iid, iid))
+            continue;
+        IUnknown* p = e.get(object);
+        if (!p)
+            break;
+        p->AddRef();
+        *out = p;
+        return S_OK;
+    }
+    return E_NOINTERFACE;
+}
 
 }  // namespace afx

@@ -3,6 +3,7 @@
 // Release never deletes: CNodeSite owns the objects.
 #include "host/NodeSite.h"
 
+#include "framework/Handles.h"
 #include "host/NodeFile.h"
 
 #include <algorithm>
@@ -34,33 +35,6 @@ private:
     const char* m_name;
     const ReleaseHook& m_onRelease;
 };
-
-// One entry of an object's interface table: the IID and the pointer to hand
-// out for it, nullptr while the interface is not offered.
-template <typename Object>
-struct InterfaceEntry {
-    const IID* iid;
-    IUnknown* (*get)(Object&);
-};
-
-template <typename Object, std::size_t N>
-HRESULT QueryTable(const InterfaceEntry<Object> (&table)[N], Object& object, REFIID iid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    for (const InterfaceEntry<Object>& e : table) {
-        if (!IsEqualIID(*e.iid, iid))
-            continue;
-        IUnknown* p = e.get(object);
-        if (!p)
-            break;
-        p->AddRef();
-        *out = p;
-        return S_OK;
-    }
-    return E_NOINTERFACE;
-}
 
 }  // namespace
 
@@ -247,7 +221,7 @@ private:
     static IUnknown* InPlace(CSite& s) { return static_cast<IOleInPlaceSite*>(&s); }
     static IUnknown* ReadNode(CSite& s);
     static IUnknown* WriteNode(CSite& s);
-    static const InterfaceEntry<CSite> kInterfaces[];
+    static const afx::InterfaceEntry<CSite> kInterfaces[];
 
     Impl& m_impl;
 };
@@ -265,7 +239,7 @@ public:
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
     {
-        return QueryTable(kInterfaces, *this, iid, out);
+        return afx::QueryInterfaceTable(kInterfaces, *this, iid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
@@ -276,7 +250,7 @@ public:
 
 private:
     static IUnknown* Self(CSingleInterface& o) { return &o; }
-    static inline const InterfaceEntry<CSingleInterface> kInterfaces[] = {
+    static inline const afx::InterfaceEntry<CSingleInterface> kInterfaces[] = {
         {&IID_IUnknown, Self},
         {&kIid, Self},
     };
@@ -318,7 +292,7 @@ private:
 
 // ---- The site object's methods ---------------------------------------------------
 
-const InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInterfaces[] = {
+const afx::InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInterfaces[] = {
     {&IID_IUnknown, Site},
     {&IID_IOleClientSite, Site},
     {&IID_IOleWindow, InPlace},
@@ -329,7 +303,7 @@ const InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInterfaces
 
 STDMETHODIMP CNodeSite::Impl::CSite::QueryInterface(REFIID iid, void** out)
 {
-    return QueryTable(kInterfaces, *this, iid, out);
+    return afx::QueryInterfaceTable(kInterfaces, *this, iid, out);
 }
 
 IUnknown* CNodeSite::Impl::CSite::ReadNode(CSite& s)
