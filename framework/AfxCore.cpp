@@ -24,29 +24,17 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
 
-namespace {
-
-bool Matches(const AFX_MSGMAP_ENTRY& e, AFX_MSG_KIND kind, UINT_PTR id)
-{
-    if (e.kind != kind)
-        return false;
-    if (kind == AfxSigTimer)  // one entry hears every timer
-        return true;
-    if (kind == AfxSigClicked)
-        return e.id <= id && id <= e.idLast;
-    return e.id == id;
-}
-
-}  // namespace
-
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR id) const
 {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e)
-            if (Matches(*e, kind, id))
-                return e;
-    return nullptr;
+    return FindMessageEntry([kind, id](const AFX_MSGMAP_ENTRY& e) {
+        if (e.kind != kind)
+            return false;
+        if (kind == AfxSigTimer)  // one entry hears every timer
+            return true;
+        if (kind == AfxSigClicked)
+            return e.id <= id && id <= e.idLast;
+        return e.id == id;
+    });
 }
 
 namespace {

@@ -129,8 +129,19 @@ class CCmdTarget : public CObject {
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
-    // The first entry of `kind` (and, unless a timer, covering `id`) in this
-    // class's map or its bases' maps.
+    // The first entry for which `match` holds, in this class's map, then its
+    // bases' maps, each in the order of its entries.
+    template <typename Match>
+    const AFX_MSGMAP_ENTRY* FindMessageEntry(Match&& match) const
+    {
+        for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+            for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e)
+                if (match(*e))
+                    return e;
+        return nullptr;
+    }
+    // The first entry of `kind`: any timer entry; the click entry whose
+    // controls hold `id`; the verb entry named `id`.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR id) const;
 };
 

@@ -100,7 +100,6 @@ public:
     // Operations
     void InitializeIIDs(const IID* piidPrimary, const IID* piidEvents);
     BOOL ExchangeVersion(CPropExchange* pPX, DWORD dwVersionDefault, BOOL bConvert = TRUE);
-    void InvalidateControl();
 
     // Overridables
     virtual UINT GetTypeInfoCount() { return 0; }
@@ -142,6 +141,8 @@ private:
 // DllGetClassObject and registration.
 class COleObjectFactory {
 public:
+    // `bMultiInstance` means nothing to an in-process server: every
+    // CreateInstance makes a new object.
     COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
                       LPCSTR lpszProgID);
     virtual ~COleObjectFactory();
@@ -165,7 +166,6 @@ private:
     struct ClassFactory;
     CLSID m_clsid;
     const CRuntimeClass* m_pRuntimeClass;
-    BOOL m_bMultiInstance;
     LPCSTR m_lpszProgID;
     COleObjectFactory* m_pNextFactory;
     ClassFactory* m_pClassFactory;
@@ -173,6 +173,8 @@ private:
 
 // ---- Control module -------------------------------------------------------
 
+// A control module has no application name of its own: `lpszAppName` is
+// taken for the design's sake and not kept.
 class COleControlModule {
 public:
     explicit COleControlModule(LPCSTR lpszAppName = nullptr);
@@ -181,9 +183,6 @@ public:
     virtual int ExitInstance();
     // The module object, if one was constructed.
     static COleControlModule* Current();
-
-private:
-    LPCSTR m_pszAppName;
 };
 
 // DllCanUnloadNow: S_OK when no object or server lock of the module is alive.

@@ -111,32 +111,16 @@ STDMETHODIMP COleControl::Impl::InPlaceDeactivate()
     return S_OK;
 }
 
-namespace {
-
-// The control's own verb `verb` (numbered from 1 in map order), or for the
-// standard properties verb the entry named with the standard properties name.
-const AFX_MSGMAP_ENTRY* FindVerb(const AFX_MSGMAP* map, LONG verb)
-{
-    LONG number = 0;
-    for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxSigEnd; ++e) {
-        if (e->kind != AfxSigOleVerb)
-            continue;
-        ++number;
-        if (number == verb || (verb == OLEIVERB_PROPERTIES && e->id == AFX_IDS_VERB_PROPERTIES))
-            return e;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
+// The control's own verbs are numbered from 1 in the order of their entries;
+// the standard properties verb is the entry named with the standard name.
 const AFX_MSGMAP_ENTRY* COleControl::FindVerbEntry(LONG verb) const
 {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
-        if (const AFX_MSGMAP_ENTRY* e = FindVerb(map, verb))
-            return e;
-    return nullptr;
+    if (verb == OLEIVERB_PROPERTIES)
+        return FindMessageEntry(AfxSigOleVerb, AFX_IDS_VERB_PROPERTIES);
+    LONG number = 0;
+    return FindMessageEntry([verb, &number](const AFX_MSGMAP_ENTRY& e) {
+        return e.kind == AfxSigOleVerb && ++number == verb;
+    });
 }
 
 STDMETHODIMP COleControl::Impl::DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG,
@@ -158,8 +142,6 @@ STDMETHODIMP COleControl::Impl::DoVerb(LONG verb, LPMSG msg, IOleClientSite* sit
         if (m_owner->m_hWnd)
             ShowWindow(m_owner->m_hWnd, SW_HIDE);
         return S_OK;
-    case OLEIVERB_PROPERTIES:
-        return m_owner->OnProperties(msg, parent, rect) ? S_OK : E_FAIL;
     case OLEIVERB_OPEN:
     case OLEIVERB_DISCARDUNDOSTATE:
         return E_NOTIMPL;
@@ -194,13 +176,6 @@ STDMETHODIMP COleControl::Impl::SetObjectRects(LPCRECT pos, LPCRECT)
 
 void COleControl::OnDraw(HDC, const RECT&, const RECT&) {}
 
-void COleControl::InvalidateControl()
-{
-    if (m_hWnd)
-        InvalidateRect(m_hWnd, nullptr, TRUE);
-    if (m_pImpl->m_viewSink)
-        m_pImpl->m_viewSink->OnViewChange(DVASPECT_CONTENT, -1);
-}
 
 STDMETHODIMP COleControl::Impl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC hdc,
                                      LPCRECTL bounds, LPCRECTL,

@@ -70,12 +70,6 @@ public:
     }
 
 protected:
-    // The control ID under which a click is looked up in the message maps.
-    // The base version keeps it. A family of windows that shares one map,
-    // written in the control IDs of its first member, maps the IDs of the
-    // others onto those.
-    virtual UINT MapControlID(UINT nID) const { return nID; }
-
     // Handlers call it to leave the message to the system's default handling.
     void Default() { m_bDefault = true; }
     // Default handling of a window timer's message.
@@ -141,15 +135,17 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // The map's OK and Cancel entries: the modal loop ends with IDOK or IDCANCEL.
+    void OnOK() { EndDialog(IDOK); }
+    void OnCancel() { EndDialog(IDCANCEL); }
+    DECLARE_MESSAGE_MAP()
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
-    // Messages after WM_INITDIALOG and before WM_NCDESTROY; the dialog
-    // procedure's result.
-    virtual INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Dialogs and pages share one procedure: the object is attached to its
+    // window at WM_INITDIALOG, clicks and timers go through its message map,
+    // and it is detached with its bound controls at WM_NCDESTROY.
     static INT_PTR RunDialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialog* pInit);
 
 private:
@@ -168,19 +164,16 @@ public:
     // Pages live inside a sheet; they are never run on their own.
     INT_PTR DoModal() override { return -1; }
 
-    // Defaults: accept activation, allow leaving, apply without error.
-    virtual BOOL OnSetActive() { return TRUE; }
-    virtual BOOL OnKillActive() { return TRUE; }
-    virtual BOOL OnApply() { return TRUE; }
-    virtual void OnReset() {}
-
     // The page description passed to the system; lParam carries `this`.
     const PROPSHEETPAGEA& GetPSP();
 
     PROPSHEETPAGEA m_psp;
 
 protected:
-    INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // A page ends no dialog: its map leaves out CDialog's OK and Cancel. The
+    // sheet's notifications (activation, apply) get the system's defaults:
+    // accept, allow leaving, apply without error.
+    DECLARE_MESSAGE_MAP()
 
     UINT m_nIDCaption;
     std::string m_strCaption;

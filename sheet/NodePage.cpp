@@ -234,18 +234,14 @@ long CNodePropPage::GetNodeName(NameBuffer& buffer) const
 }
 
 // A host may dispatch messages while a node call waits, as a call to another
-// apartment does. A click or a timer tick then would start a second
-// procedure inside the first, with node calls between its read and write of
-// a point: the page drops them. The procedure in progress ends with a read
-// that shows what the node holds.
-INT_PTR CNodePropPage::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+// apartment does. A click on Read or Write or a timer tick then would start a
+// second procedure inside the first, with node calls between its read and
+// write of a point: the page does not start it. The procedure in progress
+// ends with a read that shows what the node holds.
+bool CNodePropPage::NodeCallInFlight() const
 {
-    if (msg == WM_COMMAND || msg == WM_TIMER) {
-        CSheet* sheet = CSheet::FromPage(*this);
-        if (sheet && sheet->m_nNodeCallsInFlight > 0)
-            return TRUE;
-    }
-    return CPropertyPage::OnDialogMessage(msg, wParam, lParam);
+    const CSheet* sheet = CSheet::FromPage(*this);
+    return sheet && sheet->m_nNodeCallsInFlight > 0;
 }
 
 // ---- Fields ----------------------------------------------------------------------------
@@ -289,6 +285,8 @@ void CNodePropPage::ShowField(size_t index, const unsigned char* buffer)
 
 void CNodePropPage::ShowSteps(const std::vector<unsigned>& steps)
 {
+    if (NodeCallInFlight())
+        return;
     for (unsigned step : steps) {
         const auto first = std::find_if(m_fields.begin(), m_fields.end(),
                                         [step](const NodeField& f) { return f.step & step; });
@@ -305,6 +303,8 @@ void CNodePropPage::OnRead() { ShowSteps(m_readSteps); }
 
 void CNodePropPage::OnWrite()
 {
+    if (NodeCallInFlight())
+        return;
     std::vector<Entry> entries = TakeEntries();
     if (entries.size() != m_fields.size())
         return;

@@ -79,7 +79,8 @@ protected:
     std::vector<unsigned> m_writeSteps;
 
     // Reads each step's point and shows its fields; a failed read leaves
-    // them as they are.
+    // them as they are. Like OnWrite, it does nothing while another node
+    // call of the sheet waits.
     void ShowSteps(const std::vector<unsigned>& steps);
     // The read procedure: the read steps.
     void OnRead();
@@ -97,7 +98,6 @@ protected:
     // Shows `byte` in a choice field's buttons.
     static void ShowChoice(const NodeField& field, int byte);
 
-    INT_PTR OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -121,6 +121,9 @@ private:
         long scaled = 0;  // an edited value, as ScaleEntry gave it
     };
 
+    // A node call of the sheet has not returned: the host dispatches
+    // messages while it waits.
+    bool NodeCallInFlight() const;
     static ControlState StateOf(const NodeField& field);
     void ShowField(size_t index, const unsigned char* buffer);
     // The entries, or empty when one is refused (after the message).

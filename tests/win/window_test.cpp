@@ -192,8 +192,9 @@ BEGIN_MESSAGE_MAP(BaseDialog, CDialog)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_PUSH, IDC_PUSH2, &BaseDialog::OnRanged)
 END_MESSAGE_MAP()
 
-// The derived dialog adds a timer handler, which hears every timer, and maps
-// its second push button onto the first, whose click entry is the base's.
+// The derived dialog adds a timer handler, which hears every timer, and an
+// entry that sends its second push button to the base's handler of the
+// first, ahead of the base's range.
 class DerivedDialog : public BaseDialog {
 public:
     static constexpr UINT_PTR kTimers[] = {7, 9};
@@ -211,7 +212,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_EDIT, m_edit); }
-    UINT MapControlID(UINT nID) const override { return nID == IDC_PUSH2 ? IDC_PUSH : nID; }
     void OnTimer(UINT_PTR nIDEvent)
     {
         KillTimer(nIDEvent);
@@ -233,6 +233,7 @@ protected:
 
 BEGIN_MESSAGE_MAP(DerivedDialog, BaseDialog)
     ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_PUSH2, &DerivedDialog::OnPush)
 END_MESSAGE_MAP()
 
 TEST(Dialog, DerivedMapChainsToBaseAndEndDialogSetsResult)
