@@ -57,11 +57,19 @@ std::string DefaultValue(HKEY parent, const std::string& path)
     return value;
 }
 
-bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name)
+unique_hkey CreateKey(HKEY parent, const std::string& path)
 {
     unique_hkey key;
-    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
+    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.put(),
                           nullptr) != ERROR_SUCCESS)
+        key.reset();
+    return key;
+}
+
+bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name)
+{
+    const unique_hkey key = CreateKey(parent, path);
+    if (!key)
         return false;
     if (!value)
         return true;

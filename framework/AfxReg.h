@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "framework/Handles.h"
+
 #include <string>
 #include <vector>
 
@@ -43,6 +45,9 @@ std::vector<std::string> SubKeys(HKEY parent, const std::string& path);
 bool KeyExists(HKEY parent, const std::string& path);
 // The default value of `path` as text; empty when absent.
 std::string DefaultValue(HKEY parent, const std::string& path);
+// Opens `path`, creating it with its parents, for reading and writing; null
+// on failure.
+unique_hkey CreateKey(HKEY parent, const std::string& path);
 // Creates `path` (with its parents) and, when `value` is given, sets its
 // value `name` (the default value for null) to it as REG_SZ.
 bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name = nullptr);

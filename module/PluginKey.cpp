@@ -4,7 +4,6 @@
 #include "framework/AfxReg.h"
 #include "framework/Handles.h"
 
-#include <cstdio>
 #include <string>
 
 CPluginKeyRow g_PluginKeyTable[] = {
@@ -29,9 +28,7 @@ std::string PluginKeyPath(REFCLSID clsid)
     char text[39];
     if (!afx::GuidToString(clsid, text))
         return std::string();
-    char path[128];
-    std::snprintf(path, sizeof path, "CLSID\\%s\\%s", text, kPluginKeyName);
-    return path;
+    return std::string("CLSID\\") + text + "\\" + kPluginKeyName;
 }
 
 }  // namespace
@@ -39,12 +36,8 @@ std::string PluginKeyPath(REFCLSID clsid)
 BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite)
 {
     for (const CPluginKeyRow* row = pRows; row->pszSubKey; ++row) {
-        if (!bOverwrite) {
-            char existing[256];
-            LONG len = sizeof existing;
-            if (::RegQueryValueA(hKey, row->pszSubKey, existing, &len) == ERROR_SUCCESS)
-                continue;
-        }
+        if (!bOverwrite && afx::KeyExists(hKey, row->pszSubKey))
+            continue;
         if (!afx::SetKey(hKey, row->pszSubKey, row->pszValue))
             return FALSE;
     }
@@ -54,27 +47,24 @@ BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite)
 BOOL WritePluginKey(REFCLSID clsid)
 {
     const std::string path = PluginKeyPath(clsid);
-    if (path.empty())
-        return FALSE;
-    afx::unique_hkey key;
-    if (::RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), key.put()) != ERROR_SUCCESS)
+    const afx::unique_hkey key = path.empty() ? afx::unique_hkey() : afx::CreateKey(HKEY_CLASSES_ROOT, path);
+    if (!key)
         return FALSE;
     return WriteKeyTable(key.get(), g_PluginKeyTable, TRUE);
 }
 
+// The table's sub-keys, then the key itself unless something else is left
+// in it; an absent key is success and stays absent.
 BOOL RemovePluginKey(REFCLSID clsid)
 {
     const std::string path = PluginKeyPath(clsid);
     if (path.empty())
         return FALSE;
-    // Opened, not created: creating an absent key to delete it again would
-    // leave an empty class key behind.
-    afx::unique_hkey key;
-    if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), key.put()) != ERROR_SUCCESS)
+    if (!afx::KeyExists(HKEY_CLASSES_ROOT, path))
         return TRUE;
     for (const CPluginKeyRow* row = g_PluginKeyTable; row->pszSubKey; ++row)
-        ::RegDeleteKeyA(key.get(), row->pszSubKey);  // results ignored
-    key.reset();
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, path.c_str());
+        afx::DeleteKeyTree(HKEY_CLASSES_ROOT, (path + "\\" + row->pszSubKey).c_str());  // results ignored
+    if (afx::SubKeys(HKEY_CLASSES_ROOT, path).empty())
+        afx::DeleteKeyTree(HKEY_CLASSES_ROOT, path.c_str());
     return TRUE;
 }
