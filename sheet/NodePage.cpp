@@ -206,7 +206,7 @@ long CNodePropPage::ReadPoint(long point, PointBuffer& buffer) const
 {
     std::fill(std::begin(buffer), std::end(buffer), 0);
     CSheet* sheet = CSheet::FromPage(*this);
-    IReadNode* node = sheet ? sheet->m_pReadNode : nullptr;
+    IReadNode* node = sheet ? sheet->m_pReadNode.get() : nullptr;
     if (!node)
         return kNoInterface;
     CNodeCallScope call(*sheet);
@@ -216,7 +216,7 @@ long CNodePropPage::ReadPoint(long point, PointBuffer& buffer) const
 void CNodePropPage::WritePoint(long point, const PointBuffer& buffer, long length) const
 {
     CSheet* sheet = CSheet::FromPage(*this);
-    IWriteNode* node = sheet ? sheet->m_pWriteNode : nullptr;
+    IWriteNode* node = sheet ? sheet->m_pWriteNode.get() : nullptr;
     if (!node)
         return;
     CNodeCallScope call(*sheet);
@@ -226,7 +226,7 @@ void CNodePropPage::WritePoint(long point, const PointBuffer& buffer, long lengt
 long CNodePropPage::GetNodeName(NameBuffer& buffer) const
 {
     CSheet* sheet = CSheet::FromPage(*this);
-    IReadNode* node = sheet ? sheet->m_pReadNode : nullptr;
+    IReadNode* node = sheet ? sheet->m_pReadNode.get() : nullptr;
     if (!node)
         return kNoInterface;
     CNodeCallScope call(*sheet);

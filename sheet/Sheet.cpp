@@ -3,7 +3,6 @@
 #include "sheet/Sheet.h"
 
 #include <initializer_list>
-#include <utility>
 
 #include "control/VennoxCtrl.h"
 
@@ -13,16 +12,23 @@ namespace {
 
 constexpr int kIdApply = 0x3021;  // the system sheet's Apply button
 
+// The reference QueryInterface returns into `held`, and one more in
+// `shown`; any failure means the host does not offer the interface.
+template <typename Interface>
+void Obtain(IOleClientSite* site, REFIID iid, afx::com_ptr<Interface>& held, afx::com_ptr<Interface>& shown)
+{
+    if (site->QueryInterface(iid, held.put_void()) != S_OK || !held) {
+        held.detach();  // whatever a failed call left there is no reference
+        return;
+    }
+    shown = held;
+}
+
 }  // namespace
 
 CSheet::CSheet(const char* pszCaption, CWnd* pParentWnd, UINT iSelectPage)
     : CPropertySheet(pszCaption, pParentWnd, iSelectPage)
 {
-    m_pWriteNode = nullptr;
-    m_pReadNode = nullptr;
-    m_pWriteNodeHeld = nullptr;
-    m_pReadNodeHeld = nullptr;
-    m_pClientSite = nullptr;
     ObtainInterfaces();
     for (CPropertyPage* page : std::initializer_list<CPropertyPage*>{
              &m_page1, &m_page2, &m_page3, &m_page4, &m_page5, &m_page6, &m_page7, &m_page8, &m_page9,
@@ -32,8 +38,8 @@ CSheet::CSheet(const char* pszCaption, CWnd* pParentWnd, UINT iSelectPage)
 
 CSheet::~CSheet() { ReleaseInterfaces(); }
 
-// Each interface the host offers is held twice: the reference QueryInterface
-// returned and one more of the sheet's own. None is taken on the client site.
+// Each interface the host offers is held twice; none is taken on the
+// client site. Read side first.
 void CSheet::ObtainInterfaces()
 {
     if (!g_pCurrentCtrl)
@@ -41,21 +47,8 @@ void CSheet::ObtainInterfaces()
     m_pClientSite = g_pCurrentCtrl->GetClientSite();
     if (!m_pClientSite)
         return;
-    // Read side first. Any failure means the host does not offer it.
-    if (m_pClientSite->QueryInterface(IID_IReadNode, reinterpret_cast<void**>(&m_pReadNodeHeld)) == S_OK &&
-        m_pReadNodeHeld) {
-        m_pReadNodeHeld->AddRef();
-        m_pReadNode = m_pReadNodeHeld;
-    } else {
-        m_pReadNodeHeld = nullptr;
-    }
-    if (m_pClientSite->QueryInterface(IID_IWriteNode, reinterpret_cast<void**>(&m_pWriteNodeHeld)) == S_OK &&
-        m_pWriteNodeHeld) {
-        m_pWriteNodeHeld->AddRef();
-        m_pWriteNode = m_pWriteNodeHeld;
-    } else {
-        m_pWriteNodeHeld = nullptr;
-    }
+    Obtain(m_pClientSite, IID_IReadNode, m_pReadNodeHeld, m_pReadNode);
+    Obtain(m_pClientSite, IID_IWriteNode, m_pWriteNodeHeld, m_pWriteNode);
 }
 
 // Returns exactly the references taken, both through the interface that
@@ -65,17 +58,11 @@ void CSheet::ObtainInterfaces()
 // reference on its site with every opening.
 void CSheet::ReleaseInterfaces()
 {
-    if (IWriteNode* write = std::exchange(m_pWriteNodeHeld, nullptr)) {
-        write->Release();
-        write->Release();
-    }
-    if (IReadNode* read = std::exchange(m_pReadNodeHeld, nullptr)) {
-        read->Release();
-        read->Release();
-    }
+    m_pWriteNodeHeld.reset();
+    m_pWriteNode.reset();
+    m_pReadNodeHeld.reset();
+    m_pReadNode.reset();
     m_pClientSite = nullptr;
-    m_pWriteNode = nullptr;
-    m_pReadNode = nullptr;
 }
 
 BOOL CSheet::OnInitDialog()

@@ -5,6 +5,7 @@
 #include <oleidl.h>
 
 #include "framework/AfxWin.h"
+#include "framework/Handles.h"
 #include "nodeaccess/NodeAccess.h"
 #include "sheet/CommonPage.h"
 #include "sheet/NodeInfoPage.h"
@@ -24,8 +25,8 @@ public:
     static CSheet* FromPage(const CWnd& page);
 
     // What the pages call through; null when the host does not offer it.
-    IWriteNode* m_pWriteNode;
-    IReadNode* m_pReadNode;
+    afx::com_ptr<IWriteNode> m_pWriteNode;
+    afx::com_ptr<IReadNode> m_pReadNode;
     // Node calls of the pages that have not returned yet.
     int m_nNodeCallsInFlight = 0;
 
@@ -33,11 +34,12 @@ private:
     void ObtainInterfaces();
     void ReleaseInterfaces();
 
-    // The sheet's own references: two on each interface it obtained.
-    IWriteNode* m_pWriteNodeHeld;
-    IReadNode* m_pReadNodeHeld;
+    // The references QueryInterface returned; the page-visible members
+    // above hold one more each.
+    afx::com_ptr<IWriteNode> m_pWriteNodeHeld;
+    afx::com_ptr<IReadNode> m_pReadNodeHeld;
     // The control's client site, borrowed: no reference of the sheet's.
-    IOleClientSite* m_pClientSite;
+    IOleClientSite* m_pClientSite = nullptr;
 
     CVennoxPropPage m_page1;
     CPage2PropPage m_page2;
