@@ -3,6 +3,10 @@
 #include "host/NodeModel.h"
 
 #include "nodeaccess/Convert.h"
+#include "nodeaccess/NodeLayout.h"
+
+#include <map>
+#include <string>
 
 namespace {
 
@@ -47,121 +51,152 @@ private:
 
 void PutPoint(NodeModel& node, long point, const PointBuilder& b) { node.SetPoint(point, b.Bytes()); }
 
+const node::Zone& Zone(int zone) { return node::ZoneAt(zone); }
+
 // Set points, hundredths of °C.
 void PutSetPoints(NodeModel& node)
 {
-    PutPoint(node, 15, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2100));
-    PutPoint(node, 21, PointBuilder().SetPoints(2800, 2600, 2450, 1600, 1800, 2150));
-    PutPoint(node, 19, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2050));
-    PutPoint(node, 11, PointBuilder().SetPoints(2800, 2600, 2400, 1500, 1800, 2100));
+    PutPoint(node, Zone(1).setPoints, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2100));
+    PutPoint(node, Zone(2).setPoints, PointBuilder().SetPoints(2800, 2600, 2450, 1600, 1800, 2150));
+    PutPoint(node, Zone(3).setPoints, PointBuilder().SetPoints(2800, 2600, 2400, 1600, 1800, 2050));
+    PutPoint(node, Zone(4).setPoints, PointBuilder().SetPoints(2800, 2600, 2400, 1500, 1800, 2100));
 }
 
 // What the zones' rooms and controllers are doing: active setpoints follow
-// each zone's occupancy state (data point 31); heating valves are open where
-// a room is below its setpoint.
+// each zone's occupancy state (point 31); heating valves are open where a
+// room is below its setpoint. Zone 4 shows zone 1's valves.
 void PutLiveValues(NodeModel& node)
 {
-    PutPoint(node, 22, PointBuilder().Pair(0, 2100));  // zone 1, occupied
-    PutPoint(node, 26, PointBuilder().Pair(0, 1600));  // zone 2, unoccupied
-    PutPoint(node, 24, PointBuilder().Pair(0, 1800));  // zone 3, standby
-    PutPoint(node, 17, PointBuilder().Pair(0, 2100));  // zone 4, occupied
-
-    // Room temperatures.
-    PutPoint(node, 36, PointBuilder().Pair(0, 2085));
-    PutPoint(node, 33, PointBuilder().Pair(0, 1720));
-    PutPoint(node, 35, PointBuilder().Pair(0, 1790));
-    PutPoint(node, 29, PointBuilder().Pair(0, 2060));
-
-    PutPoint(node, 39, PointBuilder().Halves(0, 35.0));  // zone 1 heating
-    PutPoint(node, 38, PointBuilder().Halves(0, 0.0));   // zone 1 cooling
-    PutPoint(node, 41, PointBuilder().Halves(0, 0.0));   // zone 2 heating
-    PutPoint(node, 40, PointBuilder().Halves(0, 0.0));   // zone 2 cooling
-    PutPoint(node, 42, PointBuilder().Halves(0, 12.5));  // zone 3 heating
-    PutPoint(node, 43, PointBuilder().Halves(0, 0.0));   // zone 3 cooling
+    const struct {
+        int activeSetpoint, room;  // hundredths of °C
+        double heatingValve, coolingValve;  // %
+    } zones[node::kZones] = {
+        {2100, 2085, 35.0, 0.0},  // occupied
+        {1600, 1720, 0.0, 0.0},   // unoccupied
+        {1800, 1790, 12.5, 0.0},  // standby
+        {2100, 2060, 35.0, 0.0},  // occupied
+    };
+    for (int zone = node::kZones; zone >= 1; --zone) {
+        const auto& v = zones[zone - 1];
+        PutPoint(node, Zone(zone).activeSetpoint, PointBuilder().Pair(0, v.activeSetpoint));
+        PutPoint(node, Zone(zone).roomTemperature, PointBuilder().Pair(0, v.room));
+        PutPoint(node, Zone(zone).heatingValve, PointBuilder().Halves(0, v.heatingValve));
+        PutPoint(node, Zone(zone).coolingValve, PointBuilder().Halves(0, v.coolingValve));
+    }
 }
 
-// Data point 31: occupancy words at 1, 3, 5, 7; calculated setpoints, cooling
-// then heating, where the pages look for them. Zone 2's heating pair and
-// zone 3's cooling pair share bytes 17-18; they hold zone 2's value.
+// Point 31: each zone's occupancy word and calculated setpoints. Zone 3's
+// cooling pair is zone 2's heating pair (bytes 17-18), and holds zone 2's.
 PointBuilder OccupancyStates()
 {
-    return PointBuilder()
-        .Pair(1, NodeModel::kOccupied)
-        .Pair(3, NodeModel::kUnoccupied)
-        .Pair(5, NodeModel::kStandby)
-        .Pair(7, NodeModel::kOccupied)
-        .Pair(11, 2400)
-        .Pair(13, 2100)
-        .Pair(15, 2800)
-        .Pair(17, 1600)
-        .Pair(19, 1800)
-        .Pair(21, 2400)
-        .Pair(23, 2100);
+    const struct {
+        int state, calcCooling, calcHeating;
+    } zones[node::kZones] = {
+        {node::kOccupied, 2400, 2100},
+        {node::kUnoccupied, 2800, 1600},
+        {node::kStandby, 1600, 1800},
+        {node::kOccupied, 2400, 2100},
+    };
+    PointBuilder states;
+    for (int zone = node::kZones; zone >= 1; --zone) {
+        const auto& v = zones[zone - 1];
+        states.Pair(node::OccupancyStateAt(zone), v.state)
+            .Pair(Zone(zone).calcCoolingAt, v.calcCooling)
+            .Pair(Zone(zone).calcHeatingAt, v.calcHeating);
+    }
+    return states;
 }
 
-// Data point 55, manual overrides, four bytes per zone from byte 1: cooling
-// level, cooling mode, heating level, heating mode. Zone 3 keeps cooling
-// off, zone 4 heats by hand at 40 %.
+// Point 55, manual overrides: zone 3 keeps cooling off, zone 4 heats by hand
+// at 40 %.
 PointBuilder Overrides()
 {
-    using M = NodeModel::OverrideMode;
-    const M modes[4][2] = {{M::kAuto, M::kAuto}, {M::kAuto, M::kAuto}, {M::kManualOff, M::kAuto},
-                           {M::kAuto, M::kManualOn}};
+    const int modes[node::kZones][2] = {{node::kAutomatic, node::kAutomatic},
+                                        {node::kAutomatic, node::kAutomatic},
+                                        {node::kManualOff, node::kAutomatic},
+                                        {node::kAutomatic, node::kManualOn}};
     PointBuilder overrides;
-    for (int zone = 0; zone < 4; ++zone)
-        overrides.Byte(2 + 4 * zone, modes[zone][0]).Byte(4 + 4 * zone, modes[zone][1]);
-    return overrides.Halves(15, 40.0);
+    for (int zone = 1; zone <= node::kZones; ++zone)
+        overrides.Byte(node::OverridesAt(zone) + node::kCoolingMode, modes[zone - 1][0])
+            .Byte(node::OverridesAt(zone) + node::kHeatingMode, modes[zone - 1][1]);
+    return overrides.Halves(node::OverridesAt(4) + node::kHeatingLevel, 40.0);
 }
 
-// Data point 56: output level limits, six bytes per zone from byte 1;
-// occupancy timeouts of zones 1 to 3 in tenths of seconds.
+// Point 56: output level limits, and the occupancy timeouts of zones 1 to 3
+// in tenths of seconds.
 PointBuilder OutputLevels()
 {
     PointBuilder levels;
-    for (int zone = 0; zone < 4; ++zone) {
-        const int at = 1 + 6 * zone;
-        levels.Halves(at, 10.0)         // cooling minimum, occupied
-            .Halves(at + 1, 0.0)        // cooling minimum, unoccupied
-            .Halves(at + 2, 5.0)        // cooling minimum, standby
-            .Halves(at + 3, 100.0)      // cooling maximum
-            .Halves(at + 4, 0.0)        // heating minimum
-            .Halves(at + 5, 100.0);     // heating maximum
+    for (int zone = 1; zone <= node::kZones; ++zone) {
+        const int at = node::LevelsAt(zone);
+        levels.Halves(at + node::kCoolingMinOccupied, 10.0)
+            .Halves(at + node::kCoolingMinUnoccupied, 0.0)
+            .Halves(at + node::kCoolingMinStandby, 5.0)
+            .Halves(at + node::kCoolingMax, 100.0)
+            .Halves(at + node::kHeatingMin, 0.0)
+            .Halves(at + node::kHeatingMax, 100.0);
     }
-    return levels.Pair(25, 18000).Pair(27, 12000).Pair(29, 9000);
+    return levels.Pair(Zone(1).timeoutAt, 18000).Pair(Zone(2).timeoutAt, 12000).Pair(Zone(3).timeoutAt, 9000);
 }
 
-// Data point 57: the PID blocks of zones 1 to 3.
+// Point 57: the PID blocks of zones 1 to 3.
 PointBuilder PidBlocks()
 {
     return PointBuilder()
-        .Pid(1, 2500, 3000, 0, 240, 360)
-        .Pid(11, 3000, 3000, 0, 240, 360)
-        .Pid(21, 2500, 2400, 0, 180, 300);
+        .Pid(Zone(1).pidAt, 2500, 3000, 0, 240, 360)
+        .Pid(Zone(2).pidAt, 3000, 3000, 0, 240, 360)
+        .Pid(Zone(3).pidAt, 2500, 2400, 0, 180, 300);
 }
 
-// Data point 58: occupancy choice (occupied and standby), zone 4 PID, input
-// modes (window switch, chosen input, both functions, release cooling),
-// valve types (cooling 0-10 V, heating 2-10 V), automatic valve motion on,
-// closed valve time one week, temperature offsets, zone 4 timeout.
+// Point 58: occupancy choice (occupied and standby), zone 4's PID block,
+// input modes (window switch, chosen input, both functions, release
+// cooling), valve types (cooling 0 - 10 V, heating 2 - 10 V), automatic
+// valve motion on, closed valve time one week, temperature offsets (zone 2
+// -0.50 °C, zone 3 +0.30 °C), zone 4's timeout.
 PointBuilder Settings()
 {
     return PointBuilder()
-        .Byte(0, 3)
-        .Pid(1, 2000, 2400, 0, 240, 360)
-        .Byte(11, 2)
-        .Byte(12, 0)
-        .Byte(13, 3)
-        .Byte(14, 4)
-        .Byte(15, 0)
-        .Byte(16, 1)
-        .Byte(17, 1)
-        .Byte(18, 1)
-        .Pair(19, 168)
-        .Pair(21, 0)
-        .Pair(23, -50)
-        .Pair(25, 30)
-        .Pair(27, 0)
-        .Pair(29, 18000);
+        .Byte(node::kOccupancyChoiceAt, node::kChoiceOccupied + node::kChoiceStandby)
+        .Pid(Zone(4).pidAt, 2000, 2400, 0, 240, 360)
+        .Byte(node::InputModeAt(1), node::kWindowSwitch)
+        .Byte(node::InputModeAt(2), node::kChosenInput)
+        .Byte(node::InputModeAt(3), node::kBothFunctions)
+        .Byte(node::InputModeAt(4), node::kReleaseCooling)
+        .Byte(node::kCoolingValveTypeAt, 0)
+        .Byte(node::kHeatingValveTypeAt, 1)
+        .Byte(node::kCoolingValveMotionAt, 1)
+        .Byte(node::kHeatingValveMotionAt, 1)
+        .Pair(node::kClosedValveTimeAt, 168)
+        .Pair(node::OffsetAt(1), 0)
+        .Pair(node::OffsetAt(2), -50)
+        .Pair(node::OffsetAt(3), 30)
+        .Pair(node::OffsetAt(4), 0)
+        .Pair(Zone(4).timeoutAt, 18000);
+}
+
+// What each point the pages use holds, by the node's layout.
+std::map<long, std::string> PointDescriptions()
+{
+    std::map<long, std::string> d = {
+        {node::kOccupancyStates, "occupancy states, calculated setpoints"},
+        {node::kManualOverrides, "manual overrides"},
+        {node::kOutputLevels, "output levels, occupancy timeouts zones 1-3"},
+        {node::kPidBlocks, "PID zones 1-3"},
+        {node::kSettings, "occupancy choice, zone 4 PID, input modes, valves, offsets"},
+    };
+    // Zone 1 last: zone 4's page shows its valves.
+    for (int zone = node::kZones; zone >= 1; --zone) {
+        const node::Zone& z = Zone(zone);
+        const std::string name = "zone " + std::to_string(zone);
+        d[z.setPoints] = name + " set points";
+        d[z.activeSetpoint] = name + " setpoint";
+        d[z.roomTemperature] = name + " room temperature";
+        d[z.heatingValve] = name + " heating valve";
+        d[z.coolingValve] = name + " cooling valve";
+    }
+    for (long valve : {Zone(1).heatingValve, Zone(1).coolingValve})
+        d[valve] += " (zone 4 page too)";
+    return d;
 }
 
 }  // namespace
@@ -172,40 +207,17 @@ NodeModel NodeModel::Default()
     node.SetName("VNX Room 1.04");
     PutSetPoints(node);
     PutLiveValues(node);
-    PutPoint(node, 31, OccupancyStates());
-    PutPoint(node, 55, Overrides());
-    PutPoint(node, 56, OutputLevels());
-    PutPoint(node, 57, PidBlocks());
-    PutPoint(node, 58, Settings());
+    PutPoint(node, node::kOccupancyStates, OccupancyStates());
+    PutPoint(node, node::kManualOverrides, Overrides());
+    PutPoint(node, node::kOutputLevels, OutputLevels());
+    PutPoint(node, node::kPidBlocks, PidBlocks());
+    PutPoint(node, node::kSettings, Settings());
     return node;
 }
 
 const char* DescribePoint(long point)
 {
-    switch (point) {
-    case 11: return "zone 4 set points";
-    case 15: return "zone 1 set points";
-    case 17: return "zone 4 setpoint";
-    case 19: return "zone 3 set points";
-    case 21: return "zone 2 set points";
-    case 22: return "zone 1 setpoint";
-    case 24: return "zone 3 setpoint";
-    case 26: return "zone 2 setpoint";
-    case 29: return "zone 4 room temperature";
-    case 31: return "occupancy states, calculated setpoints";
-    case 33: return "zone 2 room temperature";
-    case 35: return "zone 3 room temperature";
-    case 36: return "zone 1 room temperature";
-    case 38: return "zone 1 cooling valve (zone 4 page too)";
-    case 39: return "zone 1 heating valve (zone 4 page too)";
-    case 40: return "zone 2 cooling valve";
-    case 41: return "zone 2 heating valve";
-    case 42: return "zone 3 heating valve";
-    case 43: return "zone 3 cooling valve";
-    case 55: return "manual overrides";
-    case 56: return "output levels, occupancy timeouts zones 1-3";
-    case 57: return "PID zones 1-3";
-    case 58: return "occupancy choice, zone 4 PID, input modes, valves, offsets";
-    default: return nullptr;
-    }
+    static const std::map<long, std::string> descriptions = PointDescriptions();
+    const auto it = descriptions.find(point);
+    return it == descriptions.end() ? nullptr : it->second.c_str();
 }

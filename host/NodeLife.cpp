@@ -3,6 +3,7 @@
 #include "host/NodeLife.h"
 
 #include "nodeaccess/Convert.h"
+#include "nodeaccess/NodeLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,16 +12,6 @@
 namespace {
 
 using Point = NodeModel::Point;
-
-constexpr long kStatesPoint = 31;     // occupancy words, calculated setpoints
-constexpr long kOverridesPoint = 55;  // four bytes per zone
-constexpr int kNotPublished = -1;
-
-// A zone's block in data point 55.
-constexpr int kCoolLevelAt = 0;  // halves
-constexpr int kCoolModeAt = 1;
-constexpr int kHeatLevelAt = 2;
-constexpr int kHeatModeAt = 3;
 
 // Valve opening per kelvin the room is off its setpoint.
 constexpr double kGainPercentPerKelvin = 50.0;
@@ -31,24 +22,22 @@ constexpr int kMaxValveRate = 30;
 constexpr int kDriftRate = 3;
 constexpr int kFullOpenHalves = 200;
 
+// What the simulation adds to a zone's place in the node's layout.
 struct LifeZone {
-    long room, active, heatValve, coolValve, setPoints;
-    int occupancyAt, calcCoolAt, calcHeatAt;  // data point 31, pairs
-    int overridesAt;                          // data point 55
+    // Zone 4 has no valve points of its own: its pages show zone 1's, so
+    // only zone 1 drives them.
     bool drivesValves;
+    // Bytes 17-18 of point 31 would be both zone 2's calculated heating
+    // setpoint and zone 3's cooling one; they carry zone 2's.
+    bool publishesCalcCooling;
     int ambient;  // hundredths of °C, what the room drifts toward
 };
 
-// Zone 4 has no valve points of its own: its pages show data points 39 and
-// 38, zone 1's valves, so only zone 1 drives them. Bytes 17-18 of data point
-// 31 would serve as both zone 2's calculated heating setpoint and zone 3's
-// cooling one; they carry zone 2's, and zone 3's cooling one is not shown.
-const LifeZone kLifeZones[NodeLife::kZones] = {
-    // room, active, valves, set points; point 31; point 55; valves; ambient
-    {36, 22, 39, 38, 15, 1, 11, 13, 1, true, 1700},
-    {33, 26, 41, 40, 21, 3, 15, 17, 5, true, 2700},  // on the sunny side
-    {35, 24, 42, 43, 19, 5, kNotPublished, 19, 9, true, 1700},
-    {29, 17, 39, 38, 11, 7, 21, 23, 13, false, 1600},
+const LifeZone kLifeZones[node::kZones] = {
+    {true, true, 1700},
+    {true, true, 2700},  // on the sunny side
+    {true, false, 1700},
+    {false, true, 1600},
 };
 
 // The occupancy states, each with the place of its pair among a zone's
@@ -57,10 +46,11 @@ struct StateColumn {
     int state;
     int pair;
 };
-constexpr StateColumn kStates[] = {
-    {NodeModel::kUnoccupied, 0}, {NodeModel::kStandby, 1}, {NodeModel::kOccupied, 2}};
+constexpr StateColumn kStates[] = {{node::kUnoccupied, node::kCoolingUnoccupied},
+                                   {node::kStandby, node::kCoolingStandby},
+                                   {node::kOccupied, node::kCoolingOccupied}};
 constexpr int kStateCount = static_cast<int>(std::size(kStates));
-constexpr int kHeatingPairsFrom = 3;
+constexpr int kHeatingPairsFrom = node::kHeatingUnoccupied;
 
 const CConvert kConvert{};
 
@@ -86,9 +76,10 @@ void Change(NodeModel& node, long number, Edit edit)
     node.SetPoint(number, p);
 }
 
-bool Complete(const NodeModel& node, const LifeZone& z)
+bool Complete(const NodeModel& node, const node::Zone& z)
 {
-    const long needed[] = {z.room, z.active, z.heatValve, z.coolValve, z.setPoints, kStatesPoint, kOverridesPoint};
+    const long needed[] = {z.roomTemperature, z.activeSetpoint,  z.heatingValve,          z.coolingValve,
+                           z.setPoints,       node::kOccupancyStates, node::kManualOverrides};
     return std::all_of(std::begin(needed), std::end(needed), [&node](long n) { return node.Find(n) != nullptr; });
 }
 
@@ -118,7 +109,7 @@ struct Setpoints {
 Setpoints SetpointsFor(const Point& setPoints, int state)
 {
     const int at = IndexOf(state);
-    const int pair = kStates[at < kStateCount ? at : IndexOf(NodeModel::kOccupied)].pair;
+    const int pair = kStates[at < kStateCount ? at : IndexOf(node::kOccupied)].pair;
     return {Hundredths(setPoints, 2 * (kHeatingPairsFrom + pair)), Hundredths(setPoints, 2 * pair)};
 }
 
@@ -132,28 +123,29 @@ struct Control {
     int Active() const { return Cooling() ? setpoints.cooling : setpoints.heating; }
 };
 
-Control ControlOf(const NodeModel& node, const LifeZone& z, int state)
+Control ControlOf(const NodeModel& node, const node::Zone& z, int state)
 {
-    return {Hundredths(*node.Find(z.room), 0), SetpointsFor(*node.Find(z.setPoints), state)};
+    return {Hundredths(*node.Find(z.roomTemperature), 0), SetpointsFor(*node.Find(z.setPoints), state)};
 }
 
 // One valve in halves: the proportional rule on `demand` (hundredths of K
 // the room is off the setpoint on this valve's side), unless set by hand.
 int Valve(int demand, std::uint8_t level, std::uint8_t mode)
 {
-    if (mode == NodeModel::kManualOff)
+    if (mode == node::kManualOff)
         return 0;
     const double percent =
-        mode == NodeModel::kManualOn ? kConvert.Halves(level) : kGainPercentPerKelvin * demand / 100.0;
+        mode == node::kManualOn ? kConvert.Halves(level) : kGainPercentPerKelvin * demand / 100.0;
     return kConvert.ToHalves(std::clamp(percent, 0.0, 100.0));
 }
 
-ZoneValves Valves(const Point& overrides, const LifeZone& z, const Control& c)
+ZoneValves Valves(const Point& overrides, int zone, const Control& c)
 {
-    const std::uint8_t* o = overrides.data() + z.overridesAt;
+    const std::uint8_t* o = overrides.data() + node::OverridesAt(zone);
     const int heatDemand = c.Cooling() ? 0 : c.Active() - c.room;
     const int coolDemand = c.Cooling() ? c.room - c.Active() : 0;
-    return {Valve(heatDemand, o[kHeatLevelAt], o[kHeatModeAt]), Valve(coolDemand, o[kCoolLevelAt], o[kCoolModeAt])};
+    return {Valve(heatDemand, o[node::kHeatingLevel], o[node::kHeatingMode]),
+            Valve(coolDemand, o[node::kCoolingLevel], o[node::kCoolingMode])};
 }
 
 int Toward(int from, int to, int most) { return from + std::clamp(to - from, -most, most); }
@@ -172,12 +164,13 @@ int NextRoom(const Control& c, const ZoneValves& v, int ambient)
     return Toward(c.room, ambient, kDriftRate);
 }
 
-void PublishState(Point& p, const LifeZone& z, int state, const Setpoints& s)
+void PublishState(Point& p, int zone, int state, const Setpoints& s)
 {
-    PutPair(p, z.occupancyAt, state);
-    if (z.calcCoolAt != kNotPublished)
-        PutPair(p, z.calcCoolAt, s.cooling);
-    PutPair(p, z.calcHeatAt, s.heating);
+    const node::Zone& z = node::ZoneAt(zone);
+    PutPair(p, node::OccupancyStateAt(zone), state);
+    if (kLifeZones[zone - 1].publishesCalcCooling)
+        PutPair(p, z.calcCoolingAt, s.cooling);
+    PutPair(p, z.calcHeatingAt, s.heating);
 }
 
 }  // namespace
@@ -190,8 +183,8 @@ NodeLife::NodeLife(std::uint32_t seed) : random_(seed)
 
 void NodeLife::Step(NodeModel& node)
 {
-    for (int zone = 0; zone < kZones; ++zone)
-        if (Complete(node, kLifeZones[zone]))
+    for (int zone = 1; zone <= kZones; ++zone)
+        if (Complete(node, node::ZoneAt(zone)))
             StepZone(node, zone);
 }
 
@@ -202,32 +195,33 @@ int NodeLife::HoldSteps()
 
 int NodeLife::NextState(int zone, int state)
 {
-    if (--hold_[zone] > 0)
+    if (--hold_[zone - 1] > 0)
         return state;
-    hold_[zone] = HoldSteps();
+    hold_[zone - 1] = HoldSteps();
     return OtherState(state, random_());
 }
 
 void NodeLife::StepZone(NodeModel& node, int zone)
 {
-    const LifeZone& z = kLifeZones[zone];
-    const int state = NextState(zone, Word(*node.Find(kStatesPoint), z.occupancyAt));
+    const node::Zone& z = node::ZoneAt(zone);
+    const long states = node::kOccupancyStates;
+    const int state = NextState(zone, Word(*node.Find(states), node::OccupancyStateAt(zone)));
     const Control c = ControlOf(node, z, state);
-    const ZoneValves v = Valves(*node.Find(kOverridesPoint), z, c);
-    Change(node, kStatesPoint, [&](Point& p) { PublishState(p, z, state, c.setpoints); });
-    Change(node, z.active, [&](Point& p) { PutPair(p, 0, c.Active()); });
-    if (z.drivesValves) {
-        Change(node, z.heatValve, [&](Point& p) { p[0] = static_cast<std::uint8_t>(v.heating); });
-        Change(node, z.coolValve, [&](Point& p) { p[0] = static_cast<std::uint8_t>(v.cooling); });
+    const ZoneValves v = Valves(*node.Find(node::kManualOverrides), zone, c);
+    Change(node, states, [&](Point& p) { PublishState(p, zone, state, c.setpoints); });
+    Change(node, z.activeSetpoint, [&](Point& p) { PutPair(p, 0, c.Active()); });
+    if (kLifeZones[zone - 1].drivesValves) {
+        Change(node, z.heatingValve, [&](Point& p) { p[0] = static_cast<std::uint8_t>(v.heating); });
+        Change(node, z.coolingValve, [&](Point& p) { p[0] = static_cast<std::uint8_t>(v.cooling); });
     }
-    Change(node, z.room, [&](Point& p) { PutPair(p, 0, NextRoom(c, v, z.ambient)); });
+    Change(node, z.roomTemperature, [&](Point& p) { PutPair(p, 0, NextRoom(c, v, kLifeZones[zone - 1].ambient)); });
 }
 
 ZoneValves ControllerValves(const NodeModel& node, int zone)
 {
-    if (zone < 1 || zone > NodeLife::kZones || !Complete(node, kLifeZones[zone - 1]))
+    if (zone < 1 || zone > NodeLife::kZones || !Complete(node, node::ZoneAt(zone)))
         return {};
-    const LifeZone& z = kLifeZones[zone - 1];
-    const int state = Word(*node.Find(kStatesPoint), z.occupancyAt);
-    return Valves(*node.Find(kOverridesPoint), z, ControlOf(node, z, state));
+    const node::Zone& z = node::ZoneAt(zone);
+    const int state = Word(*node.Find(node::kOccupancyStates), node::OccupancyStateAt(zone));
+    return Valves(*node.Find(node::kManualOverrides), zone, ControlOf(node, z, state));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/NodeModel.h"
+#include "nodeaccess/NodeLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -16,7 +17,7 @@ struct ZoneValves {
 
 class NodeLife {
 public:
-    static constexpr int kZones = 4;
+    static constexpr int kZones = node::kZones;  // zones 1 to 4
     // The rates of change are per step, chosen for a step a second.
     static constexpr unsigned kStepMs = 1000;
     // An occupancy state holds for a random number of steps in this range.

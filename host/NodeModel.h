@@ -27,11 +27,6 @@ public:
     static constexpr long kBadArgument = 3;
     static constexpr long kNameTooLong = 4;
 
-    // Occupancy states (data point 31) and manual override modes (data
-    // point 55); a mode byte of any other value means automatic.
-    enum Occupancy { kOccupied = 0, kUnoccupied = 1, kStandby = 3 };
-    enum OverrideMode { kManualOff = 0, kManualOn = 1, kAuto = 2 };
-
     // The bytes of a known point, from byte 0 on: min(capacity, 32) of them.
     long ReadPoint(long point, std::uint8_t* buffer, long capacity) const;
     // The first `length` (1 to 32) bytes become the point's bytes 0 to length-1;

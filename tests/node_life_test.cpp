@@ -59,7 +59,7 @@ struct Setpoints {
 // Set point pairs: cooling unoccupied, standby, occupied, then heating likewise.
 Setpoints SetpointsOf(const NodeModel& node, const Zone& z, int state)
 {
-    const int pair = state == NodeModel::kUnoccupied ? 0 : state == NodeModel::kStandby ? 1 : 2;
+    const int pair = state == node::kUnoccupied ? 0 : state == node::kStandby ? 1 : 2;
     return {Pair(node, z.setPoints, 2 * (3 + pair)), Pair(node, z.setPoints, 2 * pair)};
 }
 
@@ -78,17 +78,17 @@ struct RoomCase {
 };
 
 const RoomCase kRoomCases[] = {
-    {"cold room heats", NodeModel::kOccupied, 1800, 2, 0, 2, 0, 200, 0, +1},
-    {"warm room cools", NodeModel::kOccupied, 2700, 2, 0, 2, 0, 0, kOpen, -1},
-    {"barely cold room heats a little", NodeModel::kOccupied, 2030, 2, 0, 2, 0, kOpen, 0, +1},
-    {"between the setpoints: drift", NodeModel::kUnoccupied, 2000, 2, 0, 2, 0, 0, 0, 0},
-    {"heating off by hand", NodeModel::kOccupied, 1800, 0, 200, 2, 0, 0, 0, 0},
-    {"cooling off by hand", NodeModel::kOccupied, 2700, 2, 0, 0, 200, 0, 0, 0},
-    {"heating on by hand at 20 %", NodeModel::kOccupied, 1800, 1, 40, 2, 0, 40, 0, +1},
-    {"heating on by hand, warm room", NodeModel::kOccupied, 2700, 1, 40, 2, 0, 40, kOpen, -1},
-    {"cooling on by hand at 0 %", NodeModel::kOccupied, 2700, 2, 0, 1, 0, 0, 0, 0},
-    {"level beyond 100 % opens fully", NodeModel::kOccupied, 2030, 1, 255, 2, 0, 200, 0, +1},
-    {"unknown mode is automatic", NodeModel::kOccupied, 1800, 7, 0, 9, 200, 200, 0, +1},
+    {"cold room heats", node::kOccupied, 1800, 2, 0, 2, 0, 200, 0, +1},
+    {"warm room cools", node::kOccupied, 2700, 2, 0, 2, 0, 0, kOpen, -1},
+    {"barely cold room heats a little", node::kOccupied, 2030, 2, 0, 2, 0, kOpen, 0, +1},
+    {"between the setpoints: drift", node::kUnoccupied, 2000, 2, 0, 2, 0, 0, 0, 0},
+    {"heating off by hand", node::kOccupied, 1800, 0, 200, 2, 0, 0, 0, 0},
+    {"cooling off by hand", node::kOccupied, 2700, 2, 0, 0, 200, 0, 0, 0},
+    {"heating on by hand at 20 %", node::kOccupied, 1800, 1, 40, 2, 0, 40, 0, +1},
+    {"heating on by hand, warm room", node::kOccupied, 2700, 1, 40, 2, 0, 40, kOpen, -1},
+    {"cooling on by hand at 0 %", node::kOccupied, 2700, 2, 0, 1, 0, 0, 0, 0},
+    {"level beyond 100 % opens fully", node::kOccupied, 2030, 1, 255, 2, 0, 200, 0, +1},
+    {"unknown mode is automatic", node::kOccupied, 1800, 7, 0, 9, 200, 200, 0, +1},
 };
 
 void Expect(int valve, int expected, const char* which)
