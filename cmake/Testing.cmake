@@ -16,7 +16,9 @@ endif()
 set(VENNOX_TEST_TIMEOUT 120)
 
 if(CMAKE_CROSSCOMPILING)
-  add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup)
+  # Keeps Wine's desktop open from setup to cleanup (cmake/wine.sh).
+  add_executable(wine-desktop ${CMAKE_SOURCE_DIR}/tests/win/wine_desktop.cpp)
+  add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup $<TARGET_FILE:wine-desktop>)
   add_test(NAME wine.cleanup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh cleanup)
   set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
     ENVIRONMENT "${VENNOX_WINE_ENV}")
