@@ -27,9 +27,11 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # vennox_test(NAME target [ARGS ...]): one ctest test running a test executable,
-# through Wine when cross-building.
+# through Wine when cross-building; it fails unless the program ends promptly
+# after its last output (cmake/exits-promptly.sh).
 function(vennox_test name target)
-  add_test(NAME ${name} COMMAND ${target} ${ARGN})
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/cmake/exits-promptly.sh
+    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${ARGN})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${VENNOX_TEST_TIMEOUT})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
