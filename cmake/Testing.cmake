@@ -16,7 +16,9 @@ endif()
 set(VENNOX_TEST_TIMEOUT 120)
 
 if(CMAKE_CROSSCOMPILING)
-  add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup)
+  # Keeps Wine's desktop open from setup to cleanup (cmake/wine.sh).
+  add_executable(wine-desktop ${CMAKE_SOURCE_DIR}/tests/win/wine_desktop.cpp)
+  add_test(NAME wine.setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh setup $<TARGET_FILE:wine-desktop>)
   add_test(NAME wine.cleanup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine.sh cleanup)
   set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
     ENVIRONMENT "${VENNOX_WINE_ENV}")
@@ -25,9 +27,11 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # vennox_test(NAME target [ARGS ...]): one ctest test running a test executable,
-# through Wine when cross-building.
+# through Wine when cross-building; it fails unless the program ends promptly
+# after its last output (cmake/exits-promptly.sh).
 function(vennox_test name target)
-  add_test(NAME ${name} COMMAND ${target} ${ARGN})
+  add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/cmake/exits-promptly.sh
+    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${ARGN})
   set_tests_properties(${name} PROPERTIES TIMEOUT ${VENNOX_TEST_TIMEOUT})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine

@@ -1,12 +1,14 @@
 #!/bin/sh
 # Runs the build's Windows programs under Wine, in a private prefix of the build tree.
-#   wine.sh setup     create the prefix on first use, restore its registry as it was
+#   wine.sh setup [DESKTOP]
+#                     create the prefix on first use, restore its registry as it was
 #                     created, start wineserver and, when no display is set, an
-#                     Xvfb display of our own
+#                     Xvfb display of our own; DESKTOP, the build's wine-desktop.exe,
+#                     keeps Wine's desktop open until cleanup
 #   wine.sh run PROGRAM [ARGS...]
 #   wine.sh cleanup   stop wineserver and the Xvfb display we started
 # State lives in $VENNOX_WINE_DIR: prefix/, registry/ (the prefix's registry as
-# created), display (number), xvfb.pid.
+# created), display (number), xvfb.pid, desktop (DESKTOP's line once it is up).
 set -u
 state=${VENNOX_WINE_DIR:?VENNOX_WINE_DIR must name the build tree\'s wine state directory}
 mkdir -p "$state"
@@ -42,6 +44,22 @@ start_xvfb() {
     while [ ! -s "$state/display" ]; do
         i=$((i + 1))
         [ $i -gt 100 ] && { echo "Xvfb did not start" >&2; return 1; }
+        sleep 0.1
+    done
+}
+
+# Wine closes its desktop a second after the last program on it ends; the
+# next program that needs it starts the desktop process again, and that
+# process holds the program's error output open until the desktop closes, so
+# that ctest waits for the program while other tests keep the desktop in use.
+# DESKTOP stays on the desktop, detached, until wineserver ends it.
+keep_desktop() {
+    rm -f "$state/desktop"
+    setsid "$loader" "$1" </dev/null >"$state/desktop" 2>/dev/null &
+    i=0
+    while [ ! -s "$state/desktop" ]; do
+        i=$((i + 1))
+        [ $i -gt 600 ] && { echo "the desktop did not start" >&2; return 1; }
         sleep 0.1
     done
 }
@@ -82,7 +100,11 @@ setup)
     # that needs them and inherit its output pipes, so that ctest would wait for
     # them; start them here, detached.
     setsid "$loader" wineboot </dev/null >/dev/null 2>&1
-    setsid "$loader" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    if [ -n "${2:-}" ]; then
+        keep_desktop "$2" || exit 1
+    else
+        setsid "$loader" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    fi
     ;;
 run)
     shift

@@ -152,6 +152,24 @@ TEST_F(Module, DrawsTheTopLeftSquareOfItsBitmapStretched)
     }
 }
 
+TEST_F(Module, AnswersVerbsItDoesNotKnowOrImplement)
+{
+    afx::com_ptr<IOleObject> control;
+    Create(IID_IOleObject, control);
+    const struct {
+        const char* what;
+        LONG verb;
+        HRESULT result;
+    } cases[] = {
+        {"2, past its one verb of its own", 2, OLEOBJ_S_INVALIDVERB},
+        {"open", OLEIVERB_OPEN, E_NOTIMPL},
+        {"discard undo state", OLEIVERB_DISCARDUNDOSTATE, E_NOTIMPL},
+        {"-8, below the standard verbs", -8, E_NOTIMPL},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(control->DoVerb(c.verb, nullptr, nullptr, 0, nullptr, nullptr), c.result) << c.what;
+}
+
 TEST_F(Module, AboutBoxByDispatchWithoutAClientSite)
 {
     afx::com_ptr<IDispatch> dispatch;
@@ -225,6 +243,43 @@ struct Bag : IPropertyBag {
         return S_OK;
     }
 };
+
+TEST_F(Module, SavingClearsTheDirtyFlagOnlyWhenAsked)
+{
+    const struct {
+        const char* what;
+        bool bag;
+        BOOL clearDirty;
+        HRESULT dirtyAfter;
+    } cases[] = {
+        {"stream, flag kept", false, FALSE, S_OK},
+        {"stream, flag cleared", false, TRUE, S_FALSE},
+        {"property bag, flag kept", true, FALSE, S_OK},
+        {"property bag, flag cleared", true, TRUE, S_FALSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        afx::com_ptr<IOleObject> object;
+        Create(IID_IOleObject, object);
+        afx::com_ptr<IPersistStreamInit> persist;
+        ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.put_void()), S_OK);
+        EXPECT_EQ(persist->IsDirty(), S_FALSE) << "a new control";
+        SIZEL extent = {1000, 500};
+        ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
+        ASSERT_EQ(persist->IsDirty(), S_OK) << "a new extent";
+        if (c.bag) {
+            afx::com_ptr<IPersistPropertyBag> bagPersist;
+            ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, bagPersist.put_void()), S_OK);
+            Bag bag;
+            ASSERT_EQ(bagPersist->Save(&bag, c.clearDirty, TRUE), S_OK);
+        } else {
+            afx::com_ptr<IStream> stream;
+            ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+            ASSERT_EQ(persist->Save(stream.get(), c.clearDirty), S_OK);
+        }
+        EXPECT_EQ(persist->IsDirty(), c.dirtyAfter);
+    }
+}
 
 TEST_F(Module, PropertyBagHoldsVersionAndExtentAndOlderBagsLoad)
 {

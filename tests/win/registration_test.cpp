@@ -209,20 +209,77 @@ TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
         EXPECT_FALSE(KeyExists(key)) << key;
 }
 
-// ---- Self-unregistration that fails part way ------------------------------------
+// ---- Self-registration and unregistration that fail part way ----------------------
 
-// While patched in, the module's deletions of HKCR keys under this path fail
-// as a registry without the right to delete them would make them.
+// While patched in, the module's creations or deletions of HKCR keys under
+// this path fail as a registry without the right to change them would make them.
 std::string g_refusedUnder;
 LONG(WINAPI* g_deleteKey)(HKEY, LPCSTR) = nullptr;
+LONG(WINAPI* g_createKey)(HKEY, LPCSTR, PHKEY) = nullptr;
+LONG(WINAPI* g_createKeyEx)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, const SECURITY_ATTRIBUTES*, PHKEY,
+                            LPDWORD) = nullptr;
+
+bool Refused(HKEY key, LPCSTR subkey)
+{
+    return key == HKEY_CLASSES_ROOT && subkey && !g_refusedUnder.empty() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, subkey, static_cast<int>(g_refusedUnder.size()),
+                          g_refusedUnder.c_str(), static_cast<int>(g_refusedUnder.size())) == CSTR_EQUAL;
+}
 
 LONG WINAPI RefusingDeleteKey(HKEY key, LPCSTR subkey)
 {
-    if (key == HKEY_CLASSES_ROOT && subkey && !g_refusedUnder.empty() &&
-        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, subkey, static_cast<int>(g_refusedUnder.size()),
-                       g_refusedUnder.c_str(), static_cast<int>(g_refusedUnder.size())) == CSTR_EQUAL)
-        return ERROR_ACCESS_DENIED;
-    return g_deleteKey(key, subkey);
+    return Refused(key, subkey) ? ERROR_ACCESS_DENIED : g_deleteKey(key, subkey);
+}
+
+LONG WINAPI RefusingCreateKey(HKEY key, LPCSTR subkey, PHKEY result)
+{
+    return Refused(key, subkey) ? ERROR_ACCESS_DENIED : g_createKey(key, subkey, result);
+}
+
+LONG WINAPI RefusingCreateKeyEx(HKEY key, LPCSTR subkey, DWORD reserved, LPSTR cls, DWORD options, REGSAM sam,
+                                const SECURITY_ATTRIBUTES* security, PHKEY result, LPDWORD disposition)
+{
+    return Refused(key, subkey) ? ERROR_ACCESS_DENIED
+                                : g_createKeyEx(key, subkey, reserved, cls, options, sam, security, result, disposition);
+}
+
+TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
+{
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const std::string classKey = Narrow(kClassKey);
+    const struct {
+        const char* what;
+        std::string refused;  // key creations refused under this key
+        HRESULT result;
+        bool classStays;
+    } cases[] = {
+        {"a class key that cannot be written", classKey, static_cast<HRESULT>(0x80040201), false},
+        {"a ProgID key that cannot be written", Narrow(kProgID), static_cast<HRESULT>(0x80040201), false},
+        {"a plug-in key that cannot be written", classKey + "\\Node", S_OK, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        afx::unique_hmodule module(LoadLibraryW(ModulePath().c_str()));
+        ASSERT_TRUE(module);
+        auto reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
+        auto unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+        ASSERT_TRUE(reg && unreg);
+        {
+            ImportPatch createKey(module.get(), "ADVAPI32.dll", "RegCreateKeyA",
+                                  reinterpret_cast<const void*>(&RefusingCreateKey));
+            ImportPatch createKeyEx(module.get(), "ADVAPI32.dll", "RegCreateKeyExA",
+                                    reinterpret_cast<const void*>(&RefusingCreateKeyEx));
+            ASSERT_TRUE(createKey.ok() && createKeyEx.ok());
+            g_createKey = createKey.original<decltype(g_createKey)>();
+            g_createKeyEx = createKeyEx.original<decltype(g_createKeyEx)>();
+            g_refusedUnder = c.refused;
+            EXPECT_EQ(reg(), c.result);
+            g_refusedUnder.clear();
+        }
+        EXPECT_EQ(KeyExists(kClassKey), c.classStays);
+        EXPECT_FALSE(KeyExists(kClassKey + L"\\Node"));
+        EXPECT_EQ(unreg(), S_OK) << "unpatched, it removes what was registered";
+    }
 }
 
 HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { return TYPE_E_REGISTRYACCESS; }
