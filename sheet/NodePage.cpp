@@ -283,15 +283,22 @@ void CNodePropPage::ShowField(size_t index, const unsigned char* buffer)
     shown.state = StateOf(f);
 }
 
+long CNodePropPage::ReadStep(unsigned step, PointBuffer& buffer) const
+{
+    const auto first =
+        std::find_if(m_fields.begin(), m_fields.end(), [step](const NodeField& f) { return f.step & step; });
+    if (first == m_fields.end() || ReadPoint(first->point, buffer) != kNodeOk)
+        return 0;
+    return first->point;
+}
+
 void CNodePropPage::ShowSteps(const std::vector<unsigned>& steps)
 {
     if (NodeCallInFlight())
         return;
     for (unsigned step : steps) {
-        const auto first = std::find_if(m_fields.begin(), m_fields.end(),
-                                        [step](const NodeField& f) { return f.step & step; });
         PointBuffer buf;
-        if (first == m_fields.end() || ReadPoint(first->point, buf) != kNodeOk)
+        if (!ReadStep(step, buf))
             continue;
         for (size_t i = 0; i < m_fields.size(); ++i)
             if (m_fields[i].step & step)
@@ -309,13 +316,12 @@ void CNodePropPage::OnWrite()
     if (entries.size() != m_fields.size())
         return;
     for (unsigned step : m_writeSteps) {
-        const auto first = std::find_if(m_fields.begin(), m_fields.end(),
-                                        [step](const NodeField& f) { return f.step & step; });
         PointBuffer buf;
-        if (first == m_fields.end() || ReadPoint(first->point, buf) != kNodeOk)
+        const long point = ReadStep(step, buf);
+        if (!point)
             continue;
         PutEntries(step, entries, buf);
-        WritePoint(first->point, buf, node::WriteLength(first->point));
+        WritePoint(point, buf, node::WriteLength(point));
     }
     OnRead();
 }

@@ -124,6 +124,9 @@ private:
     // A node call of the sheet has not returned: the host dispatches
     // messages while it waits.
     bool NodeCallInFlight() const;
+    // Reads the point of a step's fields into `buffer`: the point, or 0
+    // when the step has no fields or the read fails.
+    long ReadStep(unsigned step, PointBuffer& buffer) const;
     static ControlState StateOf(const NodeField& field);
     void ShowField(size_t index, const unsigned char* buffer);
     // The entries, or empty when one is refused (after the message).

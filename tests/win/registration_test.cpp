@@ -215,7 +215,6 @@ TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
 // this path fail as a registry without the right to change them would make them.
 std::string g_refusedUnder;
 LONG(WINAPI* g_deleteKey)(HKEY, LPCSTR) = nullptr;
-LONG(WINAPI* g_createKey)(HKEY, LPCSTR, PHKEY) = nullptr;
 LONG(WINAPI* g_createKeyEx)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, const SECURITY_ATTRIBUTES*, PHKEY,
                             LPDWORD) = nullptr;
 
@@ -231,11 +230,6 @@ LONG WINAPI RefusingDeleteKey(HKEY key, LPCSTR subkey)
     return Refused(key, subkey) ? ERROR_ACCESS_DENIED : g_deleteKey(key, subkey);
 }
 
-LONG WINAPI RefusingCreateKey(HKEY key, LPCSTR subkey, PHKEY result)
-{
-    return Refused(key, subkey) ? ERROR_ACCESS_DENIED : g_createKey(key, subkey, result);
-}
-
 LONG WINAPI RefusingCreateKeyEx(HKEY key, LPCSTR subkey, DWORD reserved, LPSTR cls, DWORD options, REGSAM sam,
                                 const SECURITY_ATTRIBUTES* security, PHKEY result, LPDWORD disposition)
 {
@@ -243,9 +237,16 @@ LONG WINAPI RefusingCreateKeyEx(HKEY key, LPCSTR subkey, DWORD reserved, LPSTR c
                                 : g_createKeyEx(key, subkey, reserved, cls, options, sam, security, result, disposition);
 }
 
+// The module loaded for a case, with its two registration entry points.
+struct LoadedModule {
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    afx::unique_hmodule module{LoadLibraryW(ModulePath().c_str())};
+    Entry reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
+    Entry unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+};
+
 TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
 {
-    using Entry = HRESULT(STDAPICALLTYPE*)();
     const std::string classKey = Narrow(kClassKey);
     const struct {
         const char* what;
@@ -259,18 +260,14 @@ TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        afx::unique_hmodule module(LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(module);
-        auto reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
-        auto unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+        const LoadedModule module;
+        const auto reg = module.reg, unreg = module.unreg;
         ASSERT_TRUE(reg && unreg);
         {
-            ImportPatch createKey(module.get(), "ADVAPI32.dll", "RegCreateKeyA",
-                                  reinterpret_cast<const void*>(&RefusingCreateKey));
-            ImportPatch createKeyEx(module.get(), "ADVAPI32.dll", "RegCreateKeyExA",
+            // The module creates every key it writes with RegCreateKeyExA.
+            ImportPatch createKeyEx(module.module.get(), "ADVAPI32.dll", "RegCreateKeyExA",
                                     reinterpret_cast<const void*>(&RefusingCreateKeyEx));
-            ASSERT_TRUE(createKey.ok() && createKeyEx.ok());
-            g_createKey = createKey.original<decltype(g_createKey)>();
+            ASSERT_TRUE(createKeyEx.ok());
             g_createKeyEx = createKeyEx.original<decltype(g_createKeyEx)>();
             g_refusedUnder = c.refused;
             EXPECT_EQ(reg(), c.result);
@@ -286,7 +283,6 @@ HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { r
 
 TEST(Unregistered, UnregistrationAnswersEachFailureWithItsOwnCode)
 {
-    using Entry = HRESULT(STDAPICALLTYPE*)();
     const std::string classKey = Narrow(kClassKey);
     const std::wstring typeLibKey = L"TypeLib\\" + GuidText(LIBID_VennoxLib);
     const struct {
@@ -302,20 +298,18 @@ TEST(Unregistered, UnregistrationAnswersEachFailureWithItsOwnCode)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        afx::unique_hmodule module(LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(module);
-        auto reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
-        auto unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+        const LoadedModule module;
+        const auto reg = module.reg, unreg = module.unreg;
         ASSERT_TRUE(reg && unreg);
         ASSERT_EQ(reg(), S_OK);
         {
-            ImportPatch deleteKey(module.get(), "ADVAPI32.dll", "RegDeleteKeyA",
+            ImportPatch deleteKey(module.module.get(), "ADVAPI32.dll", "RegDeleteKeyA",
                                   reinterpret_cast<const void*>(&RefusingDeleteKey));
             ASSERT_TRUE(deleteKey.ok());
             g_deleteKey = deleteKey.original<decltype(g_deleteKey)>();
             std::optional<ImportPatch> typeLib;
             if (c.refuseTypeLib) {
-                typeLib.emplace(module.get(), "OLEAUT32.dll", "UnRegisterTypeLib",
+                typeLib.emplace(module.module.get(), "OLEAUT32.dll", "UnRegisterTypeLib",
                                 reinterpret_cast<const void*>(&RefusingUnRegisterTypeLib));
                 ASSERT_TRUE(typeLib->ok());
             }

@@ -5,6 +5,7 @@
 #include "tests/win/ZoneCases.h"
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
@@ -157,63 +158,68 @@ std::map<int, std::string> EditTexts(HWND page)
     return texts;
 }
 
+class SafeWriteFields : public SafeWrite {
+protected:
+    // Opens the page of each field of kFields in turn and runs `act` on it
+    // with the field's index; "Plugin" boxes are answered.
+    void OnEachField(const std::function<void(size_t k, HWND page, CNodeSite& site)>& act)
+    {
+        m_answerBoxes = true;
+        for (size_t k = 0; k < std::size(kFields); ++k) {
+            SCOPED_TRACE(kFields[k].kind);
+            NodeModel node = NodeModel::Default();
+            OnPage(node, kFields[k].page, [&](HWND page, CNodeSite& site) { act(k, page, site); });
+        }
+    }
+};
+
 // A refused entry stops the Write before its first call: the message names
 // the field and its range, the operator is back in the field with its text
 // selected, and every entry stays as typed.
-TEST_F(SafeWrite, EntriesAFieldCannotCarryAreRefusedBeforeAnyCall)
+TEST_F(SafeWriteFields, EntriesAFieldCannotCarryAreRefusedBeforeAnyCall)
 {
-    m_answerBoxes = true;
-    for (size_t k = 0; k < std::size(kFields); ++k) {
+    OnEachField([&](size_t k, HWND page, CNodeSite& site) {
         const FieldCase& f = kFields[k];
-        SCOPED_TRACE(f.kind);
-        NodeModel node = NodeModel::Default();
-        OnPage(node, f.page, [&](HWND page, CNodeSite& site) {
-            for (const char* text : kRefused[k]) {
-                SCOPED_TRACE(std::string("\"") + text + "\"");
-                D::SetText(page, f.control, text);
-                const std::map<int, std::string> typed = EditTexts(page);
-                const size_t boxes = m_boxes.size();
-                site.ClearCalls();
-                D::Click(page, IDC_WRITE);
-                ASSERT_EQ(m_boxes.size(), boxes + 1) << "no message";
-                EXPECT_EQ(m_boxes.back(), f.message);
-                for (const NodeCall& c : site.Calls())
-                    EXPECT_NE(c.point, f.point) << "a refused Write called the node";
-                EXPECT_EQ(EditTexts(page), typed);
-                HWND edit = ::GetDlgItem(page, f.control);
-                EXPECT_EQ(::GetFocus(), edit);
-                DWORD from = 1, to = 0;
-                ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-                EXPECT_EQ(from, 0u);
-                EXPECT_EQ(to, std::string(text).size());
-            }
-        });
-    }
+        for (const char* text : kRefused[k]) {
+            SCOPED_TRACE(std::string("\"") + text + "\"");
+            D::SetText(page, f.control, text);
+            const std::map<int, std::string> typed = EditTexts(page);
+            const size_t boxes = m_boxes.size();
+            site.ClearCalls();
+            D::Click(page, IDC_WRITE);
+            ASSERT_EQ(m_boxes.size(), boxes + 1) << "no message";
+            EXPECT_EQ(m_boxes.back(), f.message);
+            for (const NodeCall& c : site.Calls())
+                EXPECT_NE(c.point, f.point) << "a refused Write called the node";
+            EXPECT_EQ(EditTexts(page), typed);
+            HWND edit = ::GetDlgItem(page, f.control);
+            EXPECT_EQ(::GetFocus(), edit);
+            DWORD from = 1, to = 0;
+            ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            EXPECT_EQ(from, 0u);
+            EXPECT_EQ(to, std::string(text).size());
+        }
+    });
 }
 
 // Entries at each end of a field's range, and decimals a binary product
 // would have stored a unit low, go out as the exact value.
-TEST_F(SafeWrite, EntriesAreStoredAsTheExactDecimal)
+TEST_F(SafeWriteFields, EntriesAreStoredAsTheExactDecimal)
 {
-    m_answerBoxes = true;
-    for (size_t k = 0; k < std::size(kFields); ++k) {
+    OnEachField([&](size_t k, HWND page, CNodeSite& site) {
         const FieldCase& f = kFields[k];
-        SCOPED_TRACE(f.kind);
-        NodeModel node = NodeModel::Default();
-        OnPage(node, f.page, [&](HWND page, CNodeSite& site) {
-            for (const auto& t : kTaken[k]) {
-                SCOPED_TRACE(std::string("\"") + t.text + "\"");
-                D::SetText(page, f.control, t.text);
-                site.ClearCalls();
-                D::Click(page, IDC_WRITE);
-                const std::vector<unsigned char> sent = Sent(site, f.point);
-                ASSERT_EQ(sent.size(), 31u);
-                const size_t at = static_cast<size_t>(f.at);
-                const int stored = std::string(f.kind) == "halves" ? sent[at] : sent[at] * 256 + sent[at + 1];
-                EXPECT_EQ(stored, t.stored);
-            }
-        });
-    }
+        for (const auto& t : kTaken[k]) {
+            SCOPED_TRACE(std::string("\"") + t.text + "\"");
+            D::SetText(page, f.control, t.text);
+            site.ClearCalls();
+            D::Click(page, IDC_WRITE);
+            const std::vector<unsigned char> sent = Sent(site, f.point);
+            ASSERT_EQ(sent.size(), 31u);
+            const size_t at = static_cast<size_t>(f.at);
+            const int stored = std::string(f.kind) == "halves" ? sent[at] : sent[at] * 256 + sent[at + 1];
+            EXPECT_EQ(stored, t.stored);
+        }
+    });
     EXPECT_TRUE(m_boxes.empty()) << m_boxes.front();
 }
 
