@@ -4,17 +4,55 @@
 #include "nodeaccess/Convert.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
+namespace {
+
+// `magnitude` units of 10^-decimals as text, "-" first when negative:
+// 55535 with 2 decimals is "555.35".
+std::string DecimalText(bool negative, std::uint64_t magnitude, int decimals)
+{
+    std::string digits = std::to_string(magnitude);
+    if (decimals > 0) {
+        if (digits.size() <= static_cast<size_t>(decimals))
+            digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
+    }
+    return negative ? "-" + digits : digits;
+}
+
+}  // namespace
+
+// The double's exact binary value, scaled by 10^decimals and rounded to an
+// integer, ties to even, as printf rounds; its digits then take the point.
 std::string FormatFixed(double value, int decimals)
 {
-    // to_chars is exact and locale-free on every target; ties round to even
-    // on the double's exact binary value, as glibc's printf does.
-    char text[400];
-    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return "0";
-    return std::string(text, result.ptr);
+    constexpr std::uint64_t kPowers[] = {1, 10, 100, 1000};
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const bool negative = bits >> 63;
+    const int biased = static_cast<int>(bits >> 52) & 0x7FF;
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int exponent = -1074;  // subnormal
+    if (biased != 0) {
+        mantissa |= std::uint64_t{1} << 52;
+        exponent = biased - 1075;
+    }
+    // value = mantissa x 2^exponent exactly; below 2^53 times 10^3 fits.
+    const std::uint64_t scaled = mantissa * kPowers[decimals];
+    std::uint64_t n = 0;
+    if (exponent >= 0) {
+        n = scaled << exponent;
+    } else if (exponent > -64) {
+        const int shift = -exponent;
+        n = scaled >> shift;
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << shift) - 1), half = std::uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (n & 1)))
+            ++n;
+    }
+    return DecimalText(negative, n, decimals);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -154,18 +192,6 @@ constexpr FieldRule kFieldRules[] = {
 
 const FieldRule& RuleOf(FieldKind kind) { return kFieldRules[static_cast<int>(kind)]; }
 
-// `n` units of 10^-decimals as text: -55535 with 2 is "-555.35".
-std::string UnitsText(long n, int decimals)
-{
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    if (decimals > 0) {
-        if (digits.size() <= static_cast<size_t>(decimals))
-            digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
-        digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
-    }
-    return n < 0 ? "-" + digits : digits;
-}
-
 }  // namespace
 
 int FieldWidth(FieldKind kind) { return RuleOf(kind).width; }
@@ -195,8 +221,8 @@ std::string AcceptedRange(FieldKind kind)
 {
     const FieldRule& rule = RuleOf(kind);
     const long step = rule.factor == 2 ? 5 : 1;  // halves: a unit is 0.5
-    return "from " + UnitsText(rule.low * step, rule.resolution) + " to " +
-           UnitsText(rule.high * step, rule.resolution);
+    return "from " + DecimalText(rule.low < 0, static_cast<std::uint64_t>(std::labs(rule.low * step)), rule.resolution) + " to " +
+           DecimalText(false, static_cast<std::uint64_t>(rule.high * step), rule.resolution);
 }
 
 void PutField(FieldKind kind, long scaled, unsigned char* at)

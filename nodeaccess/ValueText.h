@@ -13,8 +13,10 @@ bool IsDigit(char c);
 // A decimal number from `low` to `high` and nothing else: no sign, no blanks.
 bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long high, unsigned long& out);
 
-// printf-style "%.Nf": rounded to `decimals` places, leading "-" for negative
-// values (also when they round to zero), no thousands separator.
+// printf-style "%.Nf" for 0 to 3 decimals and a magnitude below 2^53 / 1000:
+// the double's exact value rounded to `decimals` places (ties to even), a
+// leading "-" for negative values (also when they round to zero), no
+// thousands separator.
 std::string FormatFixed(double value, int decimals);
 
 // How a field's bytes in a data point buffer are decoded, shown and encoded.
