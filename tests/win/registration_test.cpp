@@ -1,5 +1,6 @@
-// Registration through regsvr32, and the registered control in the hands of a
-// script client and of the ATL host window.
+// Registration through regsvr32, the registered control in the hands of a
+// script client and of the ATL host window, and unregistration beside a
+// registration of the other width.
 #include "VennoxLib.h"
 #include "framework/AfxReg.h"
 #include "tests/win/ImportPatch.h"
