@@ -42,10 +42,10 @@ std::vector<std::string> SubKeys(HKEY parent, const std::string& path)
     }
 }
 
-bool KeyExists(HKEY parent, const std::string& path)
+bool KeyExists(HKEY parent, const std::string& path, REGSAM view)
 {
     unique_hkey key;
-    return ::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 std::string DefaultValue(HKEY parent, const std::string& path)
@@ -57,18 +57,18 @@ std::string DefaultValue(HKEY parent, const std::string& path)
     return value;
 }
 
-unique_hkey CreateKey(HKEY parent, const std::string& path)
+unique_hkey CreateKey(HKEY parent, const std::string& path, REGSAM view)
 {
     unique_hkey key;
-    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.put(),
+    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view, nullptr, key.put(),
                           nullptr) != ERROR_SUCCESS)
         key.reset();
     return key;
 }
 
-bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name)
+bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name, REGSAM view)
 {
-    const unique_hkey key = CreateKey(parent, path);
+    const unique_hkey key = CreateKey(parent, path, view);
     if (!key)
         return false;
     if (!value)
@@ -77,19 +77,31 @@ bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name)
                             static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
-bool DeleteKeyTree(HKEY parent, LPCSTR subkey)
+bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view)
 {
     unique_hkey key;
-    LONG rc = ::RegOpenKeyExA(parent, subkey, 0, KEY_READ | KEY_WRITE, key.put());
+    LONG rc = ::RegOpenKeyExA(parent, subkey, 0, KEY_READ | KEY_WRITE | view, key.put());
     if (rc == ERROR_FILE_NOT_FOUND)
         return true;
     if (rc != ERROR_SUCCESS)
         return false;
+    // The children of an opened key are in its view.
     for (const std::string& child : SubKeys(key.get(), std::string()))
         if (!DeleteKeyTree(key.get(), child.c_str()))
             return false;
     key.reset();
-    return ::RegDeleteKeyA(parent, subkey) == ERROR_SUCCESS;
+    rc = view ? ::RegDeleteKeyExA(parent, subkey, view, 0) : ::RegDeleteKeyA(parent, subkey);
+    return rc == ERROR_SUCCESS;
+}
+
+REGSAM OtherRegistryView()
+{
+#ifdef _WIN64
+    return KEY_WOW64_32KEY;
+#else
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
+#endif
 }
 
 }  // namespace afx
@@ -203,6 +215,16 @@ void RemoveLocaleEntries(const std::string& versionKey, const std::string& local
     ::RegDeleteKeyA(kRoot, versionKey.substr(0, versionKey.rfind('\\')).c_str());
 }
 
+// Deletes `localeKey` ("<version key>\\<lcid>\\<platform>") and the locale key
+// when it is left empty; the version key stays. The system's unregistration
+// is not used here: it removes the interface keys of both registry views.
+bool RemovePlatformEntry(const std::string& localeKey)
+{
+    ::RegDeleteKeyA(kRoot, localeKey.c_str());
+    ::RegDeleteKeyA(kRoot, localeKey.substr(0, localeKey.rfind('\\')).c_str());  // fails unless empty
+    return !afx::KeyExists(kRoot, localeKey);
+}
+
 // The dispatch and automation interfaces of the library in `file`; false
 // when it cannot be loaded.
 bool InterfacesOfFile(const std::string& file, std::vector<std::string>* iids)
@@ -309,7 +331,8 @@ BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName
     return SUCCEEDED(::RegisterTypeLib(lib.get(), &file[0], &help[0]));
 }
 
-BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID lcid)
+BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID lcid,
+                             BOOL bThisPlatformOnly)
 {
     char libid[39];
     if (!afx::GuidToString(tlid, libid))
@@ -322,7 +345,9 @@ BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID 
     bool ok = true;
     // None when the version is not registered for this platform.
     for (LCID locale : LocalesToRemove(versionKey, lcid))
-        ok = UnregisterLocale(tlid, wVerMajor, wVerMinor, locale, libid, version, versionKey) && ok;
+        ok = (bThisPlatformOnly ? RemovePlatformEntry(LocaleKey(versionKey, locale))
+                                : UnregisterLocale(tlid, wVerMajor, wVerMinor, locale, libid, version, versionKey)) &&
+             ok;
     return ok ? TRUE : FALSE;
 }
 

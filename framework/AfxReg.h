@@ -21,7 +21,11 @@ BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName
 
 // Removes the registration of type library `tlid` with its interfaces'
 // entries. A major version of 0 means the registered version (the highest).
-BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor = 0, WORD wVerMinor = 0, LCID lcid = 0);
+// With `bThisPlatformOnly`, only this platform's entry ("win32" or "win64")
+// goes: the version key and the interface keys, which the registration of the
+// other platform's module writes too, stay.
+BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor = 0, WORD wVerMinor = 0, LCID lcid = 0,
+                             BOOL bThisPlatformOnly = FALSE);
 
 // Writes the class key of a control and its ProgID key. The user type name is
 // string `idTypeName` of the module; the toolbox bitmap is its bitmap
@@ -36,22 +40,27 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszP
 BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID);
 
 // Registry helpers, through the ANSI registry functions; every key path is
-// relative to `parent`.
+// relative to `parent`. A `view` of KEY_WOW64_32KEY or KEY_WOW64_64KEY reaches
+// that registry view; 0 is the module's own.
 namespace afx {
 // `guid` in registry form ("{XXXXXXXX-...}"), 38 characters; empty on failure.
 bool GuidToString(REFGUID guid, char (&text)[39]);
 // The names of the sub-keys of `path`; none when it cannot be opened.
 std::vector<std::string> SubKeys(HKEY parent, const std::string& path);
-bool KeyExists(HKEY parent, const std::string& path);
+bool KeyExists(HKEY parent, const std::string& path, REGSAM view = 0);
 // The default value of `path` as text; empty when absent.
 std::string DefaultValue(HKEY parent, const std::string& path);
 // Opens `path`, creating it with its parents, for reading and writing; null
 // on failure.
-unique_hkey CreateKey(HKEY parent, const std::string& path);
+unique_hkey CreateKey(HKEY parent, const std::string& path, REGSAM view = 0);
 // Creates `path` (with its parents) and, when `value` is given, sets its
 // value `name` (the default value for null) to it as REG_SZ.
-bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name = nullptr);
+bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name = nullptr, REGSAM view = 0);
 // Deletes `subkey` of `parent` with everything under it; an absent key is
 // success.
-bool DeleteKeyTree(HKEY parent, LPCSTR subkey);
+bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view = 0);
+// The registry view of modules of the other width: on 64-bit Windows, the
+// 32-bit view for a 64-bit module and the 64-bit view for a 32-bit one; 0 on
+// 32-bit Windows, which has one view.
+REGSAM OtherRegistryView();
 }  // namespace afx

@@ -8,9 +8,23 @@
 
 #include "VennoxLib.h"
 
+#include <string>
+
 namespace {
 
 constexpr char kProgID[] = "Vennox.VennoxCtrl.1";
+
+// Whether the module of the other width serves the class too. 64-bit Windows
+// keeps class keys apart per width, while the program identifier, the type
+// library's key and the interface keys are one for both: unregistering leaves
+// those to whichever module goes last.
+bool OtherWidthRegistered()
+{
+    const REGSAM view = afx::OtherRegistryView();
+    char clsid[39];
+    return view != 0 && afx::GuidToString(CLSID_Vennox, clsid) &&
+           afx::KeyExists(HKEY_CLASSES_ROOT, std::string("CLSID\\") + clsid + "\\InprocServer32", view);
+}
 
 class CVennoxCtrlFactory : public COleObjectFactory {
 public:
@@ -26,7 +40,7 @@ public:
                                               LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor);
         }
         RemovePluginKey(CLSID_Vennox);  // likewise
-        return AfxOleUnregisterClass(CLSID_Vennox, kProgID);
+        return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID);
     }
 };
 
@@ -52,7 +66,8 @@ STDAPI DllRegisterServer()
 STDAPI DllUnregisterServer()
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (!AfxOleUnregisterTypeLib(LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor, 0))
+    if (!AfxOleUnregisterTypeLib(LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor, 0,
+                                 OtherWidthRegistered()))
         return SELFREG_E_TYPELIB;
     if (!COleObjectFactory::UpdateRegistryAll(FALSE))
         return SELFREG_E_CLASS;

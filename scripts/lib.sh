@@ -1,11 +1,12 @@
-# Shared by scripts/test, scripts/run and scripts/fuzz: the Debian packages the
-# builds and Wine runs need, whether this machine can run 32-bit Windows
-# programs, and building and running the fuzz targets.
+# Shared by scripts/test, scripts/run, scripts/fuzz and scripts/package: the
+# Debian packages the builds and Wine runs need, whether this machine can run
+# 32-bit Windows programs, building and running the fuzz targets, and packing
+# the Windows Installer packages.
 # shellcheck shell=bash
 
 packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth googletest locales-all
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev wixl msitools)
 
 # Installs the packages that are missing (as root); fails naming them otherwise.
 install_missing() {
@@ -73,4 +74,32 @@ fuzz_run() {
     fi
     rm -f "$mark"
     return "$rc"
+}
+
+# Packs the Windows Installer package of each width from the shipped files of
+# build/win32 and build/win64 (installer/Vennox.wxs, wixl) beside the ZIPs:
+# build/package/Vennox-<version>-x86.msi and -x64.msi, with the version of
+# project() as the build trees have it. Prints their paths.
+msi_pack() {
+    local version arch preset msi code
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win64/CMakeCache.txt 2>/dev/null)
+    [ -n "$version" ] || { echo "msi_pack: no project version in build/win64/CMakeCache.txt" >&2; return 1; }
+    mkdir -p build/package
+    rm -f build/package/Vennox-*.msi
+    for arch in x86 x64; do
+        preset=win32
+        [ "$arch" = x64 ] && preset=win64
+        msi=build/package/Vennox-$version-$arch.msi
+        wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ShipDir="build/$preset/ship" -I installer \
+            -o "$msi" installer/Vennox.wxs || return 1
+        # Windows Installer compares the first three fields of a version only:
+        # a package of 1.0.0.2 finds 1.0.0.1 the same version. The upgrade row
+        # takes that version in (wixl's MajorUpgrade leaves it out), so that
+        # such a package replaces the installed one instead of going beside it.
+        code=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" {print $2}')
+        msibuild "$msi" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
+            -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
+                VALUES ('$code', '$version', 513, 'WIX_UPGRADE_DETECTED')" || return 1
+        echo "$PWD/$msi"
+    done
 }

@@ -1,6 +1,8 @@
-// Registration through regsvr32, and the registered control in the hands of a
-// script client and of the ATL host window.
+// Registration through regsvr32, the registered control in the hands of a
+// script client and of the ATL host window, and unregistration beside a
+// registration of the other width.
 #include "VennoxLib.h"
+#include "framework/AfxReg.h"
 #include "tests/win/ImportPatch.h"
 #include "tests/win/TestSupport.h"
 
@@ -323,6 +325,81 @@ TEST(Unregistered, UnregistrationAnswersEachFailureWithItsOwnCode)
         EXPECT_EQ(unreg(), S_OK);
         EXPECT_FALSE(KeyExists(typeLibKey));
         EXPECT_FALSE(KeyExists(kClassKey));
+    }
+}
+
+// ---- Both widths registered ----------------------------------------------------
+
+// The module of the other width registers its class in the other registry view
+// and its type library's platform entry beside this one's; the tests write
+// those entries as it would, so that a 64-bit build alone runs them.
+TEST(Unregistered, UnregistrationLeavesWhatTheOtherWidthUses)
+{
+    const REGSAM other = afx::OtherRegistryView();
+    if (!other)
+        GTEST_SKIP() << "one registry view: no module of another width";
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const std::string classKey = Narrow(kClassKey), progID = Narrow(kProgID);
+    const std::string library = "TypeLib\\" + Narrow(GuidText(LIBID_VennoxLib)) + "\\1.0";
+    const std::string iface = "Interface\\" + Narrow(GuidText(DIID__DVennox));
+#ifdef _WIN64
+    const std::string ours = library + "\\409\\win64", theirs = library + "\\409\\win32";
+#else
+    const std::string ours = library + "\\409\\win32", theirs = library + "\\409\\win64";
+#endif
+    const struct {
+        const char* what;
+        bool theirClass, theirLibrary;  // the other width's class and type library registered
+        std::string refused;            // deletions refused under this key
+        HRESULT result;
+        bool progID, libraryKey, interfaces, ourEntry, ourClass;  // what stays
+    } cases[] = {
+        {"both registered", true, true, "", S_OK, true, true, true, false, false},
+        {"its class registered, its type library not", true, false, "", S_OK, true, true, true, false, false},
+        {"only its type library registered", false, true, "", S_OK, false, true, false, false, false},
+        {"both registered, this platform's entry refused", true, true, "TypeLib\\", static_cast<HRESULT>(0x80040200),
+         true, true, true, true, true},
+        {"both registered, the class key refused", true, true, classKey, static_cast<HRESULT>(0x80040201), true, true,
+         true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        afx::unique_hmodule module(LoadLibraryW(ModulePath().c_str()));
+        ASSERT_TRUE(module);
+        auto reg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllRegisterServer"));
+        auto unreg = reinterpret_cast<Entry>(GetProcAddress(module.get(), "DllUnregisterServer"));
+        ASSERT_TRUE(reg && unreg);
+        ASSERT_EQ(reg(), S_OK);
+        const char theirModule[] = "C:\\other\\Vennox.OCX";
+        if (c.theirClass) {
+            ASSERT_TRUE(afx::SetKey(HKEY_CLASSES_ROOT, classKey + "\\InprocServer32", theirModule, nullptr, other));
+        }
+        if (c.theirLibrary) {
+            ASSERT_TRUE(afx::SetKey(HKEY_CLASSES_ROOT, theirs, theirModule, nullptr, other));
+        }
+        {
+            ImportPatch deleteKey(module.get(), "ADVAPI32.dll", "RegDeleteKeyA",
+                                  reinterpret_cast<const void*>(&RefusingDeleteKey));
+            ASSERT_TRUE(deleteKey.ok());
+            g_deleteKey = deleteKey.original<decltype(g_deleteKey)>();
+            g_refusedUnder = c.refused;
+            EXPECT_EQ(unreg(), c.result);
+            g_refusedUnder.clear();
+        }
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, progID), c.progID);
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, library + "\\FLAGS"), c.libraryKey);
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, iface + "\\TypeLib"), c.interfaces);
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, ours), c.ourEntry);
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, classKey), c.ourClass);
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, classKey, other), c.theirClass) << "the other width's class";
+        EXPECT_EQ(afx::KeyExists(HKEY_CLASSES_ROOT, theirs, other), c.theirLibrary) << "its library entry";
+        // With the other width gone, registering again and unregistering leave nothing.
+        EXPECT_TRUE(afx::DeleteKeyTree(HKEY_CLASSES_ROOT, classKey.c_str(), other));
+        EXPECT_TRUE(afx::DeleteKeyTree(HKEY_CLASSES_ROOT, theirs.c_str(), other));
+        EXPECT_EQ(reg(), S_OK);
+        EXPECT_EQ(unreg(), S_OK);
+        for (const std::string& key : {progID, library, iface, classKey})
+            EXPECT_FALSE(afx::KeyExists(HKEY_CLASSES_ROOT, key)) << key;
     }
 }
 

@@ -247,6 +247,38 @@ TEST_F(TypeLibRegistry, UnregisterAfterFileRemoved)
     EXPECT_EQ(Snapshot(roots), Entries{});
 }
 
+// Beside the other platform's registration, only this platform's entry goes:
+// the version key and the interface keys, which that registration writes too,
+// stay.
+TEST_F(TypeLibRegistry, UnregisterThisPlatformOnly)
+{
+    const std::string version = "TypeLib\\" + libid + "\\1.0";
+    const std::string theirs = version + "\\409\\" + (kSysKind == "win64" ? "win32" : "win64");
+    Entries shared;  // Expected() without this platform's entry
+    for (const std::string& e : Expected())
+        if (e.find("\\409") == std::string::npos)
+            shared.push_back(e);
+    const struct {
+        const char* what;
+        bool theirs;  // the other platform's entry registered
+    } cases[] = {{"the other platform registered", true}, {"this platform alone", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(AfxOleRegisterTypeLib(module.get(), LIBID_VennoxLib));
+        Entries expected = shared;
+        if (c.theirs) {
+            ASSERT_TRUE(afx::SetKey(HKEY_CLASSES_ROOT, theirs, "C:\\other\\Vennox.OCX"));
+            expected.insert(expected.end(), {version + "\\409", theirs, Default(theirs, "C:\\other\\Vennox.OCX")});
+        }
+        EXPECT_TRUE(AfxOleUnregisterTypeLib(LIBID_VennoxLib, 1, 0, 0, TRUE));
+        EXPECT_EQ(Registered(), Sorted(expected));
+        afx::DeleteKeyTree(HKEY_CLASSES_ROOT, theirs.c_str());
+        ASSERT_TRUE(AfxOleRegisterTypeLib(module.get(), LIBID_VennoxLib));
+        EXPECT_TRUE(AfxOleUnregisterTypeLib(LIBID_VennoxLib, 1, 0));
+        ASSERT_EQ(Snapshot(roots), Entries{});
+    }
+}
+
 TEST_F(TypeLibRegistry, UnregisterWhenAbsentSucceeds)
 {
     EXPECT_TRUE(AfxOleUnregisterTypeLib(LIBID_VennoxLib, 1, 0));
@@ -367,6 +399,30 @@ TEST_F(ClassRegistry, MissingTypeNameWritesNothing)
 {
     EXPECT_FALSE(Register(afxRegApartmentThreading, 9999));
     EXPECT_EQ(Snapshot(roots), Entries{});
+}
+
+// ---- Registry views -----------------------------------------------------------
+
+// A class key is written, seen and deleted in the view asked for, and only
+// there: 64-bit Windows keeps class keys apart per width.
+TEST(RegistryViews, ClassKeysStayInTheirView)
+{
+    const REGSAM other = afx::OtherRegistryView();
+    if (!other)
+        GTEST_SKIP() << "one registry view";
+    const std::string key = std::string("CLSID\\") + kTestClsidText;
+    const struct {
+        const char* what;
+        REGSAM view, opposite;
+    } cases[] = {{"this module's view", 0, other}, {"the other width's view", other, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(afx::SetKey(HKEY_CLASSES_ROOT, key + "\\InprocServer32", "C:\\x.ocx", nullptr, c.view));
+        EXPECT_TRUE(afx::KeyExists(HKEY_CLASSES_ROOT, key + "\\InprocServer32", c.view));
+        EXPECT_FALSE(afx::KeyExists(HKEY_CLASSES_ROOT, key, c.opposite));
+        EXPECT_TRUE(afx::DeleteKeyTree(HKEY_CLASSES_ROOT, key.c_str(), c.view));
+        EXPECT_FALSE(afx::KeyExists(HKEY_CLASSES_ROOT, key, c.view));
+    }
 }
 
 // ---- Plug-in key --------------------------------------------------------------
