@@ -1,6 +1,8 @@
 // Run-time class information and the module's state and counts.
 #include "framework/AfxCore.h"
 
+#include "framework/AfxThread.h"
+
 const CRuntimeClass CObject::classCObject = {"CObject", nullptr, nullptr};
 
 const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
@@ -39,13 +41,20 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(AFX_MSG_KIND kind, UINT_PTR
 
 namespace {
 AFX_MODULE_STATE g_moduleState;
-// One thread per apartment; the pointer only changes inside AFX_MANAGE_STATE scopes.
-thread_local AFX_MODULE_STATE* t_pState = nullptr;
+// The state switched in on a thread; it only changes inside AFX_MANAGE_STATE scopes.
+struct SwitchedState {
+    AFX_MODULE_STATE* state = nullptr;
+};
+afx::thread_local_object<SwitchedState> t_switched;
 }  // namespace
 
 AFX_MODULE_STATE* AfxGetStaticModuleState() { return &g_moduleState; }
 
-AFX_MODULE_STATE* AfxGetModuleState() { return t_pState ? t_pState : &g_moduleState; }
+AFX_MODULE_STATE* AfxGetModuleState()
+{
+    AFX_MODULE_STATE* state = t_switched->state;
+    return state ? state : &g_moduleState;
+}
 
 void AfxInitModule(HINSTANCE hInstance)
 {
@@ -57,12 +66,12 @@ HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanc
 
 HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
 
-AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state) : m_pPrevious(t_pState)
+AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state) : m_pPrevious(t_switched->state)
 {
-    t_pState = state;
+    t_switched->state = state;
 }
 
-AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { t_pState = m_pPrevious; }
+AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { t_switched->state = m_pPrevious; }
 
 void AfxOleLockApp() { InterlockedIncrement(&AfxGetModuleState()->m_nObjectCount); }
 

@@ -4,6 +4,8 @@
 // wraps the system's WM_INITDIALOG, which creates the first page.
 #include "framework/AfxWinImpl.h"
 
+#include "framework/AfxThread.h"
+
 #include <cstring>
 #include <utility>
 
@@ -11,10 +13,13 @@ IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 namespace {
 
-// The sheet whose PropertySheetA call is in progress on this thread, until
-// its window has been created and attached.
-thread_local CPropertySheet* t_pSheetInit = nullptr;
-thread_local HHOOK t_sheetHook = nullptr;
+// The sheet whose PropertySheetA call is in progress on a thread, until its
+// window has been created and attached, and the hook that watches for it.
+struct SheetCreation {
+    CPropertySheet* sheet = nullptr;
+    HHOOK hook = nullptr;
+};
+afx::thread_local_object<SheetCreation> t_creation;
 
 }  // namespace
 
@@ -39,7 +44,7 @@ INT_PTR CPropertySheet::DoModal()
     pages.reserve(m_pages.size());
     for (CPropertyPage* page : m_pages)
         pages.push_back(page->GetPSP());
-    if (pages.empty() || t_pSheetInit)
+    if (pages.empty() || t_creation->sheet)
         return -1;
     CModalScope modal;
 
@@ -52,10 +57,10 @@ INT_PTR CPropertySheet::DoModal()
         m_psh.nStartPage = 0;
     m_psh.ppsp = pages.data();
 
-    t_sheetHook = ::SetWindowsHookExA(WH_CBT, &CPropertySheet::CreationHook, nullptr, ::GetCurrentThreadId());
-    if (!t_sheetHook)
+    t_creation->hook = ::SetWindowsHookExA(WH_CBT, &CPropertySheet::CreationHook, nullptr, ::GetCurrentThreadId());
+    if (!t_creation->hook)
         return -1;
-    t_pSheetInit = this;
+    t_creation->sheet = this;
     INT_PTR result = ::PropertySheetA(&m_psh);
     EndCreationHook();
     m_psh.ppsp = nullptr;
@@ -66,15 +71,15 @@ INT_PTR CPropertySheet::DoModal()
 
 void CPropertySheet::EndCreationHook()
 {
-    t_pSheetInit = nullptr;
-    if (HHOOK hook = std::exchange(t_sheetHook, nullptr))
+    t_creation->sheet = nullptr;
+    if (HHOOK hook = std::exchange(t_creation->hook, nullptr))
         ::UnhookWindowsHookEx(hook);
 }
 
 LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    HHOOK hook = t_sheetHook;
-    CPropertySheet* sheet = t_pSheetInit;
+    HHOOK hook = t_creation->hook;
+    CPropertySheet* sheet = t_creation->sheet;
     HWND hWnd = reinterpret_cast<HWND>(wParam);
     char cls[16] = {};
     // The sheet is the first dialog PropertySheetA creates (the system may

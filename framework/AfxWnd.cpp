@@ -3,8 +3,9 @@
 // and control binding; the modal scope dialogs and sheets share.
 #include "framework/AfxWinImpl.h"
 
+#include "framework/AfxThread.h"
+
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <utility>
 
@@ -15,12 +16,8 @@ IMPLEMENT_DYNAMIC(CEdit, CWnd)
 namespace {
 
 // Permanent objects: one per attached window, visible from every thread.
-std::mutex g_mapLock;
-std::unordered_map<HWND, CWnd*>& PermanentMap()
-{
-    static std::unordered_map<HWND, CWnd*> map;
-    return map;
-}
+afx::srw_lock g_mapLock;
+std::unordered_map<HWND, CWnd*> g_permanentMap;
 
 // Temporary wrappers for windows the framework did not attach, per thread.
 // They were never in the permanent map: clear the handle so that the
@@ -32,30 +29,29 @@ struct TempDelete {
         delete p;
     }
 };
-thread_local std::unordered_map<HWND, std::unique_ptr<CWnd, TempDelete>> t_tempMap;
 
-// Modal loops of this thread in progress (CModalScope).
-thread_local int t_modalDepth = 0;
+struct ThreadWindows {
+    std::unordered_map<HWND, std::unique_ptr<CWnd, TempDelete>> temporaries;
+    int modalDepth = 0;  // modal loops in progress (CModalScope)
+};
+afx::thread_local_object<ThreadWindows> t_windows;
 
 }  // namespace
 
-CModalScope::CModalScope() { ++t_modalDepth; }
+CModalScope::CModalScope() { ++t_windows->modalDepth; }
 
 CModalScope::~CModalScope()
 {
-    if (--t_modalDepth == 0)
+    if (--t_windows->modalDepth == 0)
         CWnd::DeleteTempMap();
 }
 
+// The classes are registered once; later calls find them and return.
 void InitCommonControlsOnce()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
-        ::InitCommonControlsEx(&icc);
-    });
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+    ::InitCommonControlsEx(&icc);
 }
-
 
 // ---- CWnd -----------------------------------------------------------------
 
@@ -69,9 +65,9 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
     if (!hWnd)
         return nullptr;
-    std::lock_guard<std::mutex> lock(g_mapLock);
-    auto it = PermanentMap().find(hWnd);
-    return it == PermanentMap().end() ? nullptr : it->second;
+    afx::exclusive lock(g_mapLock);
+    auto it = g_permanentMap.find(hWnd);
+    return it == g_permanentMap.end() ? nullptr : it->second;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
@@ -80,7 +76,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* p = FromHandlePermanent(hWnd))
         return p;
-    auto& temp = t_tempMap[hWnd];
+    auto& temp = t_windows->temporaries[hWnd];
     if (!temp) {
         temp.reset(new CWnd);
         temp->m_hWnd = hWnd;  // not in the permanent map
@@ -90,25 +86,25 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 
 void CWnd::DeleteTempMap()
 {
-    t_tempMap.clear();
+    t_windows->temporaries.clear();
 }
 
-size_t CWnd::TemporaryCount() { return t_tempMap.size(); }
+size_t CWnd::TemporaryCount() { return t_windows->temporaries.size(); }
 
 BOOL CWnd::Attach(HWND hWnd)
 {
     if (!hWnd || m_hWnd)
         return FALSE;
     {
-        std::lock_guard<std::mutex> lock(g_mapLock);
-        if (!PermanentMap().emplace(hWnd, this).second)
+        afx::exclusive lock(g_mapLock);
+        if (!g_permanentMap.emplace(hWnd, this).second)
             return FALSE;
     }
     m_hWnd = hWnd;
     // FromHandle now answers this object: drop any temporary wrapper.
-    auto it = t_tempMap.find(hWnd);
-    if (it != t_tempMap.end())
-        t_tempMap.erase(it);
+    auto it = t_windows->temporaries.find(hWnd);
+    if (it != t_windows->temporaries.end())
+        t_windows->temporaries.erase(it);
     return TRUE;
 }
 
@@ -116,10 +112,10 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
-        std::lock_guard<std::mutex> lock(g_mapLock);
-        auto it = PermanentMap().find(hWnd);
-        if (it != PermanentMap().end() && it->second == this)
-            PermanentMap().erase(it);
+        afx::exclusive lock(g_mapLock);
+        auto it = g_permanentMap.find(hWnd);
+        if (it != g_permanentMap.end() && it->second == this)
+            g_permanentMap.erase(it);
     }
     m_hWnd = nullptr;
     return hWnd;
