@@ -7,8 +7,6 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 // ---- Registry helpers -----------------------------------------------------
@@ -120,38 +118,59 @@ const SYSKIND kSysKind = SYS_WIN32;
 const char kSysKindName[] = "win32";
 #endif
 
-bool Widen(LPCSTR text, std::wstring* wide)
+// Wide text for the system's type library calls.
+using WideText = wchar_t[MAX_PATH * 2];
+
+bool Widen(LPCSTR text, WideText& wide)
 {
-    wchar_t buffer[MAX_PATH * 2];
-    if (!::MultiByteToWideChar(CP_ACP, 0, text, -1, buffer, MAX_PATH * 2))
-        return false;
-    *wide = buffer;
-    return true;
+    return ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH * 2) != 0;
 }
 
 // The library's file and help directory: the module, or `pszFileName`
 // beside it; the help directory defaults to the module's folder.
-bool TypeLibPaths(HINSTANCE hInstance, LPCSTR pszFileName, LPCSTR pszHelpDir, std::wstring* file,
-                  std::wstring* help)
+bool TypeLibPaths(HINSTANCE hInstance, LPCSTR pszFileName, LPCSTR pszHelpDir, WideText& file, WideText& help)
 {
-    wchar_t path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(hInstance, path, MAX_PATH);
+    const DWORD n = ::GetModuleFileNameW(hInstance, file, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return false;
-    *file = std::wstring(path, n);
-    const std::wstring folder = file->substr(0, file->find_last_of(L"\\/") + 1);
-    std::wstring name;
+    DWORD folder = n;  // the folder's length, its separator included
+    while (folder > 0 && file[folder - 1] != L'\\' && file[folder - 1] != L'/')
+        --folder;
+    ::lstrcpynW(help, file, static_cast<int>(folder > 3 ? folder : folder + 1));  // "C:\dir", not "C:\dir\"
     if (pszFileName) {
-        if (!Widen(pszFileName, &name))
+        WideText name;
+        if (!Widen(pszFileName, name) || folder + ::lstrlenW(name) >= MAX_PATH * 2)
             return false;
-        *file = folder + name;
+        ::lstrcpyW(file + folder, name);
     }
-    if (pszHelpDir)
-        return Widen(pszHelpDir, help);
-    *help = folder;
-    if (help->size() > 3 && (help->back() == L'\\' || help->back() == L'/'))
-        help->pop_back();  // "C:\dir", not "C:\dir\"
+    return !pszHelpDir || Widen(pszHelpDir, help);
+}
+
+// `text` of hexadecimal digits only, at most `digits` of them.
+bool ParseHex(const std::string& text, size_t digits, unsigned long& out)
+{
+    if (text.empty() || text.size() > digits)
+        return false;
+    unsigned long n = 0;
+    for (char c : text) {
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (d < 0)
+            return false;
+        n = n * 16 + static_cast<unsigned long>(d);
+    }
+    out = n;
     return true;
+}
+
+// Lower-case hexadecimal, as the type library's keys are named.
+std::string Hex(unsigned long n)
+{
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789abcdef"[n & 15]);
+        n >>= 4;
+    } while (n);
+    return text;
 }
 
 // The highest version registered under TypeLib\{libid}, from its
@@ -160,8 +179,9 @@ bool RegisteredVersion(const char* libid, WORD* major, WORD* minor)
 {
     bool found = false;
     for (const std::string& name : afx::SubKeys(kRoot, std::string("TypeLib\\") + libid)) {
-        unsigned maj = 0, min = 0;
-        if (std::sscanf(name.c_str(), "%x.%x", &maj, &min) != 2 || maj > 0xFFFF || min > 0xFFFF)
+        const size_t dot = name.find('.');
+        unsigned long maj = 0, min = 0;
+        if (dot == std::string::npos || !ParseHex(name.substr(0, dot), 4, maj) || !ParseHex(name.substr(dot + 1), 4, min))
             continue;
         if (!found || maj > *major || (maj == *major && min > *minor)) {
             *major = static_cast<WORD>(maj);
@@ -175,9 +195,7 @@ bool RegisteredVersion(const char* libid, WORD* major, WORD* minor)
 // "<version key>\<lcid>\win64": the entry naming the library's file.
 std::string LocaleKey(const std::string& versionKey, unsigned long lcid)
 {
-    char sub[32];
-    std::snprintf(sub, sizeof sub, "\\%lx\\%s", lcid, kSysKindName);
-    return versionKey + sub;
+    return versionKey + "\\" + Hex(lcid) + "\\" + kSysKindName;
 }
 
 // The locales to remove: `lcid` when registered for this platform; for
@@ -191,9 +209,8 @@ std::vector<LCID> LocalesToRemove(const std::string& versionKey, LCID lcid)
     if (lcid != 0)
         return locales;
     for (const std::string& name : afx::SubKeys(kRoot, versionKey)) {
-        char* end = nullptr;
-        unsigned long value = std::strtoul(name.c_str(), &end, 16);
-        if (end != name.c_str() && *end == '\0' && afx::KeyExists(kRoot, LocaleKey(versionKey, value)))
+        unsigned long value = 0;
+        if (ParseHex(name, 8, value) && afx::KeyExists(kRoot, LocaleKey(versionKey, value)))
             locales.push_back(static_cast<LCID>(value));
     }
     return locales;
@@ -230,9 +247,8 @@ bool RemovePlatformEntry(const std::string& localeKey)
 bool InterfacesOfFile(const std::string& file, std::vector<std::string>* iids)
 {
     afx::com_ptr<ITypeLib> lib;
-    std::wstring wide;
-    if (file.empty() || !Widen(file.c_str(), &wide) ||
-        FAILED(::LoadTypeLibEx(wide.c_str(), REGKIND_NONE, lib.put())))
+    WideText wide;
+    if (file.empty() || !Widen(file.c_str(), wide) || FAILED(::LoadTypeLibEx(wide, REGKIND_NONE, lib.put())))
         return false;
     for (UINT i = 0, n = lib->GetTypeInfoCount(); i < n; ++i) {
         afx::com_ptr<ITypeInfo> info;
@@ -315,11 +331,11 @@ bool UnregisterLocale(REFGUID tlid, WORD major, WORD minor, LCID locale, const c
 BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName,
                            LPCSTR pszHelpDir)
 {
-    std::wstring file, help;
-    if (!TypeLibPaths(hInstance, pszFileName, pszHelpDir, &file, &help))
+    WideText file, help;
+    if (!TypeLibPaths(hInstance, pszFileName, pszHelpDir, file, help))
         return FALSE;
     afx::com_ptr<ITypeLib> lib;
-    if (FAILED(::LoadTypeLibEx(file.c_str(), REGKIND_NONE, lib.put())))
+    if (FAILED(::LoadTypeLibEx(file, REGKIND_NONE, lib.put())))
         return FALSE;
     TLIBATTR* attr = nullptr;
     if (FAILED(lib->GetLibAttr(&attr)))
@@ -328,7 +344,7 @@ BOOL AfxOleRegisterTypeLib(HINSTANCE hInstance, REFGUID tlid, LPCSTR pszFileName
     lib->ReleaseTLibAttr(attr);
     if (!same)
         return FALSE;
-    return SUCCEEDED(::RegisterTypeLib(lib.get(), &file[0], &help[0]));
+    return SUCCEEDED(::RegisterTypeLib(lib.get(), file, help));
 }
 
 BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID lcid,
@@ -339,14 +355,13 @@ BOOL AfxOleUnregisterTypeLib(REFGUID tlid, WORD wVerMajor, WORD wVerMinor, LCID 
         return FALSE;
     if (wVerMajor == 0 && !RegisteredVersion(libid, &wVerMajor, &wVerMinor))
         return TRUE;  // nothing registered
-    char version[16];
-    std::snprintf(version, sizeof version, "%x.%x", wVerMajor, wVerMinor);
+    const std::string version = Hex(wVerMajor) + "." + Hex(wVerMinor);
     const std::string versionKey = std::string("TypeLib\\") + libid + "\\" + version;
     bool ok = true;
     // None when the version is not registered for this platform.
     for (LCID locale : LocalesToRemove(versionKey, lcid))
         ok = (bThisPlatformOnly ? RemovePlatformEntry(LocaleKey(versionKey, locale))
-                                : UnregisterLocale(tlid, wVerMajor, wVerMinor, locale, libid, version, versionKey)) &&
+                                : UnregisterLocale(tlid, wVerMajor, wVerMinor, locale, libid, version.c_str(), versionKey)) &&
              ok;
     return ok ? TRUE : FALSE;
 }
@@ -369,10 +384,9 @@ std::vector<ClassEntry> ClassEntries(const char* clsid, LPCSTR progID, const cha
                                      const char* typeName, UINT idBitmap, int flags, DWORD misc,
                                      const char* libid, WORD major, WORD minor)
 {
-    char bitmap[MAX_PATH + 16], miscText[16], version[16];
-    std::snprintf(bitmap, sizeof bitmap, "%s, %u", module, idBitmap);
-    std::snprintf(miscText, sizeof miscText, "%lu", static_cast<unsigned long>(misc));
-    std::snprintf(version, sizeof version, "%u.%u", major, minor);
+    const std::string bitmap = std::string(module) + ", " + std::to_string(idBitmap);
+    const std::string miscText = std::to_string(misc);
+    const std::string version = std::to_string(major) + "." + std::to_string(minor);
     const std::string key = std::string("CLSID\\") + clsid;
     std::vector<ClassEntry> e = {{key, typeName, true, nullptr}, {key + "\\InprocServer32", module, true, nullptr}};
     if (flags & afxRegApartmentThreading)
