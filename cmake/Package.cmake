@@ -8,8 +8,9 @@
 install(FILES ${PROJECT_SOURCE_DIR}/docs/INTEGRATORS.md DESTINATION . RENAME INTEGRATORS.txt
   COMPONENT Runtime)
 # Example operator sessions for the stand-in host (--script).
-install(FILES ${PROJECT_SOURCE_DIR}/docs/scripts/zone1-setpoint.txt ${PROJECT_SOURCE_DIR}/docs/scripts/zone2-override.txt
-  DESTINATION scripts COMPONENT Runtime)
+foreach(example ${VENNOX_EXAMPLE_SCRIPTS})
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/scripts/${example}.txt DESTINATION scripts COMPONENT Runtime)
+endforeach()
 
 set(CPACK_PACKAGE_NAME Vennox)
 set(CPACK_PACKAGE_VENDOR "Vennox Building Controls")

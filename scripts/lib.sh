@@ -28,16 +28,29 @@ install_missing() {
 # 32-bit programs under Wine need a kernel that executes 32-bit Linux programs.
 can_run_32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
+# wine_loader_for PRESET: the Wine loader that runs the preset's programs
+# (win32: the 32-bit one; win64 and the 64-bit prefix's own tools: wine64).
+wine_loader_for() { [ "$1" = win32 ] && echo wine || echo wine64; }
+
+# build_preset PRESET LOG [DIR [TARGET]]: configures and builds PRESET in DIR
+# (default build/PRESET), only TARGET when given, its output into LOG; on
+# failure shows the log's tail, says so and returns 1.
+build_preset() {
+    local preset=$1 log=$2 dir=${3:-build/$1} target=${4:-}
+    mkdir -p build
+    if { cmake --preset "$preset" -B "$dir" && cmake --build "$dir" ${target:+--target "$target"}; } >"$log" 2>&1; then
+        return 0
+    fi
+    tail -40 "$log"
+    echo "$preset: build failed (log: $log)" >&2
+    return 1
+}
+
 # The libFuzzer targets of the fuzz preset (tests/fuzz), TARGET_fuzz each.
 fuzz_targets=(value_text node_file)
 
 # Configures and builds the fuzz preset in build/fuzz; its log is build/fuzz.log.
-fuzz_build() {
-    mkdir -p build
-    { cmake --preset fuzz && cmake --build --preset fuzz; } >build/fuzz.log 2>&1 && return 0
-    tail -40 build/fuzz.log
-    return 1
-}
+fuzz_build() { build_preset fuzz build/fuzz.log; }
 
 # fuzz_run TARGET SECONDS: runs TARGET_fuzz for SECONDS on its corpus in the
 # build tree, build/fuzz/corpus/TARGET (the seeds checked in under
