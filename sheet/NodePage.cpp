@@ -265,9 +265,7 @@ CNodePropPage::ControlState CNodePropPage::StateOf(const NodeField& field)
     return state;
 }
 
-void CNodePropPage::ShowChoice(const NodeField& field, int byte) { RuleOf(field.type).show(field, byte); }
-
-void CNodePropPage::ShowField(size_t index, const unsigned char* buffer)
+void CNodePropPage::Show(size_t index, const unsigned char* buffer)
 {
     const NodeField& f = m_fields[index];
     const unsigned char* at = buffer + f.at;
@@ -276,7 +274,7 @@ void CNodePropPage::ShowField(size_t index, const unsigned char* buffer)
     else if (IsValue(f.type))
         f.edit->SetWindowText(::ShowField(RuleOf(f.type).kind, at));
     else
-        ShowChoice(f, at[0]);
+        RuleOf(f.type).show(f, at[0]);
     Shown& shown = m_shown[index];
     shown.known = true;
     std::copy(at, at + WidthOf(f.type), shown.bytes.begin());
@@ -302,7 +300,7 @@ void CNodePropPage::ShowSteps(const std::vector<unsigned>& steps)
             continue;
         for (size_t i = 0; i < m_fields.size(); ++i)
             if (m_fields[i].step & step)
-                ShowField(i, buf);
+                Show(i, buf);
     }
 }
 
@@ -312,8 +310,8 @@ void CNodePropPage::OnWrite()
 {
     if (NodeCallInFlight())
         return;
-    std::vector<Entry> entries = TakeEntries();
-    if (entries.size() != m_fields.size())
+    std::vector<Entry> entries;
+    if (!TakeEntries(entries))
         return;
     for (unsigned step : m_writeSteps) {
         PointBuffer buf;
@@ -328,12 +326,12 @@ void CNodePropPage::OnWrite()
 
 // Taken once, when Write is pressed: what the host's message loop dispatches
 // during the node calls that follow changes nothing the Write sends.
-std::vector<CNodePropPage::Entry> CNodePropPage::TakeEntries()
+bool CNodePropPage::TakeEntries(std::vector<Entry>& entries)
 {
     unsigned written = 0;
     for (unsigned step : m_writeSteps)
         written |= step;
-    std::vector<Entry> entries(m_fields.size());
+    entries.assign(m_fields.size(), Entry());
     for (size_t i = 0; i < m_fields.size(); ++i) {
         const NodeField& f = m_fields[i];
         if (!(f.step & written))
@@ -344,10 +342,10 @@ std::vector<CNodePropPage::Entry> CNodePropPage::TakeEntries()
         if (e.edited && IsValue(f.type) &&
             ScaleEntry(RuleOf(f.type).kind, e.state.text, e.scaled) != EntryCheck::kAccepted) {
             Refuse(f);
-            return {};
+            return false;
         }
     }
-    return entries;
+    return true;
 }
 
 // The box belongs to the sheet, as "Node not available!" does; then the
@@ -392,7 +390,7 @@ void CNodePropPage::OnChoiceClicked(UINT nID)
         for (int b = 0; b < rule.buttons && b < 3; ++b) {
             CButton* button = f.buttons[static_cast<size_t>(b)];
             if (button->GetDlgCtrlID() == static_cast<int>(nID) && rule.clicked[static_cast<size_t>(b)] != kNone) {
-                ShowChoice(f, rule.clicked[static_cast<size_t>(b)]);
+                rule.show(f, rule.clicked[static_cast<size_t>(b)]);
                 return;
             }
         }

@@ -95,8 +95,6 @@ protected:
     // A click on a choice's button selects what it stands for, as a read of
     // that value would: an override mode, a valve type.
     void OnChoiceClicked(UINT nID);
-    // Shows `byte` in a choice field's buttons.
-    static void ShowChoice(const NodeField& field, int byte);
 
     DECLARE_MESSAGE_MAP()
 
@@ -128,9 +126,11 @@ private:
     // when the step has no fields or the read fails.
     long ReadStep(unsigned step, PointBuffer& buffer) const;
     static ControlState StateOf(const NodeField& field);
-    void ShowField(size_t index, const unsigned char* buffer);
-    // The entries, or empty when one is refused (after the message).
-    std::vector<Entry> TakeEntries();
+    // Shows field `index` from the point's bytes and keeps what it showed.
+    void Show(size_t index, const unsigned char* buffer);
+    // The entries of the fields the Write covers; false when one is refused
+    // (after the message).
+    bool TakeEntries(std::vector<Entry>& entries);
     void Refuse(const NodeField& field);
     void PutEntries(unsigned step, const std::vector<Entry>& entries, PointBuffer& buffer) const;
 
