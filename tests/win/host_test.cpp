@@ -2,14 +2,14 @@
 // its window's menu, and the host program itself on the module beside it,
 // with snapshots and operator scripts.
 #include "framework/Handles.h"
-#include "host/ControlHost.h"
-#include "host/HostLog.h"
-#include "host/HostOptions.h"
-#include "host/HostWindow.h"
-#include "host/NodeFile.h"
-#include "host/NodeSite.h"
-#include "host/Snapshot.h"
-#include "host/WindowPicture.h"
+#include "host/app/ControlHost.h"
+#include "host/app/HostLog.h"
+#include "host/app/HostOptions.h"
+#include "host/app/HostWindow.h"
+#include "host/app/Snapshot.h"
+#include "host/app/WindowPicture.h"
+#include "host/node/NodeFile.h"
+#include "host/site/NodeSite.h"
 #include "tests/win/TestSupport.h"
 
 #include <wincodec.h>

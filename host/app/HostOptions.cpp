@@ -1,5 +1,5 @@
 // The host program's command line.
-#include "host/HostOptions.h"
+#include "host/app/HostOptions.h"
 
 #include "nodeaccess/ValueText.h"
 

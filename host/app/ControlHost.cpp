@@ -1,8 +1,8 @@
 // The host's container side: creating the control from the module or by
 // ProgID and activating it in the host's window.
-#include "host/ControlHost.h"
+#include "host/app/ControlHost.h"
 
-#include "host/HostText.h"
+#include "host/app/HostText.h"
 
 #include <ocidl.h>
 #include <olectl.h>

@@ -1,8 +1,8 @@
 // The host's one-line question: a dialog template written word by word, as
 // DialogBoxIndirectParam takes it, and the dialog's procedure.
-#include "host/InputDialog.h"
+#include "host/app/InputDialog.h"
 
-#include "host/HostText.h"
+#include "host/app/HostText.h"
 
 #include <vector>
 

@@ -13,7 +13,7 @@
 //
 // Arguments are separated by blanks; an argument with blanks, or an empty
 // one, is written in double quotes (no quote inside). Portable: the runner
-// lives in host/ScriptRun.h.
+// lives in host/app/ScriptRun.h.
 #pragma once
 
 #include <string>

@@ -1,10 +1,10 @@
 // The host's client site. One site object answers the container interfaces
 // and, unless they are served separately, the node-access interfaces too.
 // Release never deletes: CNodeSite owns the objects.
-#include "host/NodeSite.h"
+#include "host/site/NodeSite.h"
 
 #include "framework/Handles.h"
-#include "host/NodeFile.h"
+#include "host/node/NodeFile.h"
 
 #include <algorithm>
 #include <cstdio>

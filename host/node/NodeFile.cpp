@@ -1,8 +1,8 @@
 // The node file: reading and writing the simulated node as text, one line
 // per data point.
-#include "host/NodeFile.h"
+#include "host/node/NodeFile.h"
 
-#include "host/TextLines.h"
+#include "host/node/TextLines.h"
 
 #include "nodeaccess/ValueText.h"
 

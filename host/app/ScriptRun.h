@@ -1,13 +1,14 @@
-// The run of an operator's script (host/Script.h): each step a CSheetDriver
-// step, acting on the sheet from inside its modal loop as an operator would,
-// or checking the node. A failed expectation is reported and the run goes
-// on; a step that cannot be carried out (no such tab or control, a disabled
-// one, a sheet that does not open) ends it, and the sheet is closed.
+// The run of an operator's script (host/script/Script.h): each step a
+// CSheetDriver step, acting on the sheet from inside its modal loop as an
+// operator would, or checking the node. A failed expectation is reported and
+// the run goes on; a step that cannot be carried out (no such tab or control,
+// a disabled one, a sheet that does not open) ends it, and the sheet is
+// closed.
 #pragma once
 
-#include "host/NodeModel.h"
-#include "host/Script.h"
-#include "host/SheetDriver.h"
+#include "host/node/NodeModel.h"
+#include "host/script/Script.h"
+#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 

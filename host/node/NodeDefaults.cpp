@@ -1,6 +1,6 @@
 // The built-in node: the room temperature controller's data points as they
 // might come from service, and what each point holds on this node type.
-#include "host/NodeModel.h"
+#include "host/node/NodeModel.h"
 
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/NodeLayout.h"

@@ -13,7 +13,7 @@
 // blanks or tabs, optionally followed by a "#" comment. Lines may end in CR LF.
 #pragma once
 
-#include "host/NodeModel.h"
+#include "host/node/NodeModel.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,10 @@
 // Operator scripts: words of a line, the command table, control names, and
 // the open/closed state of the sheet that implicit steps follow.
-#include "host/Script.h"
+#include "host/script/Script.h"
 
-#include "host/TextLines.h"
-
-#include "host/NodeFile.h"
-#include "host/NodeModel.h"
+#include "host/node/NodeFile.h"
+#include "host/node/NodeModel.h"
+#include "host/node/TextLines.h"
 #include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 

@@ -1,5 +1,5 @@
 // The script run: what each command does to the sheet or checks on the node.
-#include "host/ScriptRun.h"
+#include "host/app/ScriptRun.h"
 
 #include <commctrl.h>
 #include <prsht.h>

@@ -1,9 +1,9 @@
 // What a window shows, captured from its own device context and saved as a PNG file.
-#include "host/WindowPicture.h"
+#include "host/app/WindowPicture.h"
 
 #include "framework/Handles.h"
-#include "host/ControlHost.h"
-#include "host/HostText.h"
+#include "host/app/ControlHost.h"
+#include "host/app/HostText.h"
 
 #include <wincodec.h>
 

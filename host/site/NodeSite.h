@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/NodeModel.h"
+#include "host/node/NodeModel.h"
 #include "nodeaccess/NodeAccess.h"
 
 struct NodeCall {

@@ -1,10 +1,10 @@
 // vennox-host.exe: the stand-in network-management host. Its entry reads the
 // command line, the script and the node, then runs the host window
-// (host/HostWindow.h) until it closes; --help only prints the usage.
-#include "host/HostOptions.h"
-#include "host/HostWindow.h"
-#include "host/NodeFile.h"
-#include "host/Script.h"
+// (host/app/HostWindow.h) until it closes; --help only prints the usage.
+#include "host/app/HostOptions.h"
+#include "host/app/HostWindow.h"
+#include "host/node/NodeFile.h"
+#include "host/script/Script.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // The host program's command line, and what it exits with.
 #pragma once
 
-#include "host/NodeSite.h"
+#include "host/site/NodeSite.h"
 
 #include <set>
 #include <string>

@@ -1,6 +1,6 @@
 // The zones' controllers and rooms: occupancy picks the set points, a
 // proportional rule the valves, and the valves move the room temperature.
-#include "host/NodeLife.h"
+#include "host/node/NodeLife.h"
 
 #include "nodeaccess/Convert.h"
 #include "nodeaccess/NodeLayout.h"

@@ -1,9 +1,9 @@
 // The host program's window: its setup, its message handlers, its menu, and
 // the snapshot and script runs that close the window when they are done.
-#include "host/HostWindow.h"
+#include "host/app/HostWindow.h"
 
-#include "host/InputDialog.h"
-#include "host/NodeFile.h"
+#include "host/app/InputDialog.h"
+#include "host/node/NodeFile.h"
 
 #include <commdlg.h>
 

@@ -1,7 +1,7 @@
 // The snapshot run: every page of the sheet shown and saved as a picture.
-#include "host/Snapshot.h"
+#include "host/app/Snapshot.h"
 
-#include "host/WindowPicture.h"
+#include "host/app/WindowPicture.h"
 
 #include <commctrl.h>
 #include <prsht.h>

@@ -5,15 +5,15 @@
 // itself while the host runs.
 #pragma once
 
-#include "host/ControlHost.h"
-#include "host/HostLog.h"
-#include "host/HostOptions.h"
-#include "host/NodeLife.h"
-#include "host/NodeSite.h"
-#include "host/Script.h"
-#include "host/ScriptRun.h"
-#include "host/SheetDriver.h"
-#include "host/Snapshot.h"
+#include "host/app/ControlHost.h"
+#include "host/app/HostLog.h"
+#include "host/app/HostOptions.h"
+#include "host/app/ScriptRun.h"
+#include "host/app/Snapshot.h"
+#include "host/node/NodeLife.h"
+#include "host/script/Script.h"
+#include "host/site/NodeSite.h"
+#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The simulated node's mechanics: its name and data points, and the read,
 // write and name calls the site answers from them.
-#include "host/NodeModel.h"
+#include "host/node/NodeModel.h"
 
 #include <algorithm>
 #include <cstring>

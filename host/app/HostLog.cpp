@@ -1,5 +1,5 @@
 // The host's log, in memory and in its file.
-#include "host/HostLog.h"
+#include "host/app/HostLog.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 // states and the setpoints that follow them, advanced a step at a time.
 #pragma once
 
-#include "host/NodeModel.h"
+#include "host/node/NodeModel.h"
 #include "nodeaccess/NodeLayout.h"
 
 #include <array>
