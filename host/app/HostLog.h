@@ -28,6 +28,7 @@ public:
     // Every line so far into `path`, replacing what it held.
     bool SaveAs(const std::string& path, std::string& error) const;
 
+    // Test support: every line so far; the program saves them with SaveAs.
     const std::vector<std::string>& Lines() const { return m_lines; }
 
     // Once, after a write to the file failed: why. The file is closed then;

@@ -62,6 +62,8 @@ public:
     // The message loop; the program's exit code once the window is gone.
     int Run();
 
+    // Test support: the tests send the menu's commands to the window and
+    // read its menu and the site's delay; the program does not use these.
     HWND Window() const { return m_hwnd; }
     const CNodeSite* Site() const { return m_site.get(); }
 

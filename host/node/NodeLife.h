@@ -41,7 +41,7 @@ private:
     std::array<int, kZones> hold_{};
 };
 
-// The valves zone 1..4's controller asks for from the node's present room
-// temperature, occupancy and set points, manual overrides applied. Zero for a
-// zone with points missing.
+// Test support, which Step does not call: the valves zone 1..4's controller
+// asks for from the node's present room temperature, occupancy and set
+// points, manual overrides applied. Zero for a zone with points missing.
 ZoneValves ControllerValves(const NodeModel& node, int zone);

@@ -44,6 +44,7 @@ public:
     const Point* Find(long point) const;
     // Adds or replaces a point; false for a number outside kMinPoint..kMaxPoint.
     bool SetPoint(long point, const Point& bytes);
+    // Test support: the host never empties a node.
     void ClearPoints() { points_.clear(); }
 
     // The room temperature controller as it might come from service: the 23

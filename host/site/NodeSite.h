@@ -1,6 +1,7 @@
 // The stand-in host's client site: IOleClientSite and IOleInPlaceSite for the
 // control, and the node-access interfaces IReadNode and IWriteNode over a
-// simulated node, with a log of every node call.
+// simulated node, with a log of every node call. What only the tests use is
+// marked as test support.
 #pragma once
 
 #include <windows.h>
@@ -34,8 +35,10 @@ struct SiteOptions {
     bool separateObjects = false;  // serve them from two objects of their own
     unsigned delayMs = 0;          // every node call waits this long first
     bool pump = false;             // and dispatches messages while it waits
-    std::map<long, long> readFill;  // points whose reads fill only so many bytes, from byte 0 on
     std::string nodeFile;          // when set, rewritten after every accepted write
+    // Test support, set by no host option: points whose reads fill only so
+    // many bytes, from byte 0 on.
+    std::map<long, long> readFill;
 };
 
 // Owns the site object (and, with separateObjects, the two node objects).
@@ -53,22 +56,12 @@ public:
 
     IOleClientSite* ClientSite() const;  // borrowed; no reference added
 
-    // Outstanding references beyond the one the object was created with.
-    // With one shared object all three report the same count.
+    // Outstanding references to the site object beyond the one it was
+    // created with.
     long SiteRefs() const;
-    long ReadRefs() const;
-    long WriteRefs() const;
 
-    const std::vector<NodeCall>& Calls() const;
-    void ClearCalls();
     // Called after every node call, once it is in Calls().
     std::function<void(const NodeCall&)> onCall;
-    // Called as each node call begins to wait, before any message of the
-    // wait is dispatched; the point is 0 for GetNodeName.
-    std::function<void(NodeCall::Kind kind, long point)> onWait;
-    // Called after every Release on one of the objects: "site", or with
-    // separate objects "read" or "write".
-    std::function<void(const char* object)> onRelease;
     // Called when rewriting the node file fails; the write itself stands.
     std::function<void(const std::string& error)> onSaveError;
 
@@ -78,6 +71,24 @@ public:
     // waiting keeps the wait it began with.
     void SetDelay(unsigned ms);
     unsigned Delay() const;
+
+    // ---- Test support --------------------------------------------------------
+    // The tests and the bench use these; the host program does not.
+
+    // Outstanding references to the node objects, as SiteRefs() counts
+    // them; with one shared object all three report the same count.
+    long ReadRefs() const;
+    long WriteRefs() const;
+
+    // Every node call so far.
+    const std::vector<NodeCall>& Calls() const;
+    void ClearCalls();
+    // Called as each node call begins to wait, before any message of the
+    // wait is dispatched; the point is 0 for GetNodeName.
+    std::function<void(NodeCall::Kind kind, long point)> onWait;
+    // Called after every Release on one of the objects: "site", or with
+    // separate objects "read" or "write".
+    std::function<void(const char* object)> onRelease;
 
     struct Impl;
 

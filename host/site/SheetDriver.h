@@ -21,7 +21,8 @@ public:
     // Failed() tells, and from then on the driver closes this thread's message
     // boxes and sheets, so that the modal loops end. So does a message box
     // that no step expects and no answer takes (see ExpectBox, AnswerBoxes),
-    // at the first tick that sees it.
+    // at the first tick that sees it. The default timeout is the tests'; the
+    // host program allows for slow node calls and a script's waits.
     explicit CSheetDriver(std::vector<Step> steps, UINT intervalMs = 20, DWORD stepTimeoutMs = 10000);
     ~CSheetDriver();
     CSheetDriver(const CSheetDriver&) = delete;
@@ -48,9 +49,12 @@ public:
     static bool SelectPage(HWND sheet, int index);      // as a click on the tab
     static void Click(HWND dialog, int id);             // BM_CLICK on a button
     static std::string Text(HWND dialog, int id);
+    static std::vector<std::string> TabCaptions(HWND sheet);
+
+    // ---- Test support --------------------------------------------------------
+    // The tests use these; the host program does not.
     static void SetText(HWND dialog, int id, const std::string& text);
     static int Check(HWND dialog, int id);              // BM_GETCHECK
-    static std::vector<std::string> TabCaptions(HWND sheet);
 
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
