@@ -1,6 +1,6 @@
 // The simulated node's life: rooms, valves and overrides, occupancy and the
 // setpoints that follow it, its pace, and the points it must leave alone.
-#include "host/NodeLife.h"
+#include "host/node/NodeLife.h"
 #include "nodeaccess/Convert.h"
 
 #include <gtest/gtest.h>

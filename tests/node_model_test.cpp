@@ -1,6 +1,6 @@
 // The simulated node: its host calls, its default contents and node files.
-#include "host/NodeFile.h"
-#include "host/NodeModel.h"
+#include "host/node/NodeFile.h"
+#include "host/node/NodeModel.h"
 #include "nodeaccess/ValueText.h"
 #include "tests/TempDir.h"
 

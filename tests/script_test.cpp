@@ -1,6 +1,6 @@
 // Operator scripts as the host reads them: each command's arguments, the
 // implicit opening and closing of the sheet, and what is refused, by line.
-#include "host/Script.h"
+#include "host/script/Script.h"
 #include "tests/TempDir.h"
 
 #include <gtest/gtest.h>

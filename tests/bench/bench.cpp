@@ -14,8 +14,8 @@
 // module cannot be used.
 #include "VennoxLib.h"
 #include "framework/Handles.h"
-#include "host/NodeSite.h"
-#include "host/SheetDriver.h"
+#include "host/site/NodeSite.h"
+#include "host/site/SheetDriver.h"
 #include "resources/resource.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Writes seed inputs that follow the code into a fuzz target's corpus folder:
 //   fuzz_seeds value_text DIR   the entered texts of tests/TrickyInputs.h
 //   fuzz_seeds node_file DIR    the built-in node's file, builtin.txt
-#include "host/NodeFile.h"
+#include "host/node/NodeFile.h"
 #include "tests/TrickyInputs.h"
 
 #include <cstdio>

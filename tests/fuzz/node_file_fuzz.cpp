@@ -5,7 +5,7 @@
 // and points. (That a refused file keeps its bytes is checked by
 // node_model_test over its malformed files: a file per input would cost most
 // of the runs.)
-#include "host/NodeFile.h"
+#include "host/node/NodeFile.h"
 #include "nodeaccess/ValueText.h"
 
 #include <cstdint>

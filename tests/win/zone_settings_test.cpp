@@ -1,7 +1,7 @@
 // The four Zone settings pages, with zone 4's occupancy choice, as host and
 // operator meet them: one table of zones, each case run on every zone's page
 // through the real sheet.
-#include "host/NodeFile.h"
+#include "host/node/NodeFile.h"
 #include "tests/win/SheetFixture.h"
 #include "tests/win/ZoneCases.h"
 
