@@ -10,9 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <vector>
 
 #ifdef _WIN32
@@ -259,19 +257,10 @@ std::string FormatNodeFile(const NodeModel& node)
 
 bool LoadNodeFile(const std::string& path, NodeModel& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open";
+    std::string content, what;
+    if (!ReadTextFile(path, content, error))
         return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        error = path + ": read error";
-        return false;
-    }
-    std::string what;
-    if (!ParseNodeFile(content.str(), out, what)) {
+    if (!ParseNodeFile(content, out, what)) {
         error = path + ": " + what;
         return false;
     }

@@ -1,10 +1,32 @@
-// Line-by-line readers of the host's text files (node files, operator
-// scripts): lines end in LF or CR LF, and a refused line is named by number.
+// The host's text files (node files, operator scripts): read whole, then
+// line by line; lines end in LF or CR LF, and a refused line is named by
+// number.
 #pragma once
 
 #include <cstddef>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
+
+// The whole file at `path` into `text`; false with `error` "PATH: cannot
+// open" or "PATH: read error".
+inline bool ReadTextFile(const std::string& path, std::string& text, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open";
+        return false;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        error = path + ": read error";
+        return false;
+    }
+    text = content.str();
+    return true;
+}
 
 // Hands each line of `text` to reader.Line(line, lineNo, what); at the first
 // refusal `error` reads "line N: what" and the result is -1. Otherwise the

@@ -8,8 +8,6 @@
 #include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 
-#include <fstream>
-#include <sstream>
 
 const char* const kSheetPageCaptions[10] = {
     "Node Information", "Zone 1 Actual", "Zone 1 Settings", "Zone 2 Actual", "Zone 2 Settings",
@@ -305,16 +303,11 @@ bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::strin
 
 bool LoadScript(const std::string& path, std::vector<ScriptStep>& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open";
+    std::string content, what;
+    if (!ReadTextFile(path, content, error))
         return false;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string what;
-    if (in.bad() || !ParseScript(content.str(), out, what)) {
-        error = path + ": " + (in.bad() ? "read error" : what);
+    if (!ParseScript(content, out, what)) {
+        error = path + ": " + what;
         return false;
     }
     return true;
