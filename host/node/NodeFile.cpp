@@ -257,14 +257,7 @@ std::string FormatNodeFile(const NodeModel& node)
 
 bool LoadNodeFile(const std::string& path, NodeModel& out, std::string& error)
 {
-    std::string content, what;
-    if (!ReadTextFile(path, content, error))
-        return false;
-    if (!ParseNodeFile(content, out, what)) {
-        error = path + ": " + what;
-        return false;
-    }
-    return true;
+    return LoadTextFile(path, ParseNodeFile, out, error);
 }
 
 namespace {

@@ -28,6 +28,21 @@ inline bool ReadTextFile(const std::string& path, std::string& text, std::string
     return true;
 }
 
+// Reads the file at `path` whole and hands it to parse(text, out, what);
+// false with `error` "PATH: what".
+template <typename Out, typename Parse>
+bool LoadTextFile(const std::string& path, Parse parse, Out& out, std::string& error)
+{
+    std::string text, what;
+    if (!ReadTextFile(path, text, error))
+        return false;
+    if (!parse(text, out, what)) {
+        error = path + ": " + what;
+        return false;
+    }
+    return true;
+}
+
 // Hands each line of `text` to reader.Line(line, lineNo, what); at the first
 // refusal `error` reads "line N: what" and the result is -1. Otherwise the
 // number of lines read.

@@ -303,12 +303,5 @@ bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::strin
 
 bool LoadScript(const std::string& path, std::vector<ScriptStep>& out, std::string& error)
 {
-    std::string content, what;
-    if (!ReadTextFile(path, content, error))
-        return false;
-    if (!ParseScript(content, out, what)) {
-        error = path + ": " + what;
-        return false;
-    }
-    return true;
+    return LoadTextFile(path, ParseScript, out, error);
 }
