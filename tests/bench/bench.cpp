@@ -559,6 +559,8 @@ void BenchOpen(CModule& module, int batches, int openings, int watched)
     const double w = Median(plugin.wall);
     Info("open: wall ratios, same first / empty",
          Fixed(w / Median(sameFirst.wall), 2) + " / " + Fixed(w / Median(empty.wall), 2));
+    if (watched == 0)
+        return;
     Info("open steps, " + std::to_string(watched) + " each: CPU/wall ms", "plug-in, same 1st, empty");
     for (const Step& step : kSteps)
         Info(std::string("open step: ") + step.name, StepTimes(plugin.watched, step) + " " +
