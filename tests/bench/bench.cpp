@@ -526,10 +526,11 @@ void BenchOpen(CModule& module, int batches, int openings, int watched)
     Sheet& sameFirst = sheets[1];
     Sheet& empty = sheets[2];
     bool ok = true;
-    for (Sheet& s : sheets)  // the first openings load the common controls and fonts
+    for (Sheet& s : sheets) {  // the first openings load the common controls and fonts
         ok = ok && Batch(s, 3);
-    for (Sheet& s : sheets)
-        s.cpu.clear(), s.wall.clear();
+        s.cpu.clear();
+        s.wall.clear();
+    }
     for (int b = 0; ok && b < batches; ++b)
         for (int k = 0; ok && k < 3; ++k)
             ok = Batch(sheets[(b + k) % 3], openings);
