@@ -303,6 +303,8 @@ const afx::InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInter
 
 STDMETHODIMP CNodeSite::Impl::CSite::QueryInterface(REFIID iid, void** out)
 {
+    if (m_impl.owner.onQueryInterface)
+        m_impl.owner.onQueryInterface(iid);
     return afx::QueryInterfaceTable(kInterfaces, *this, iid, out);
 }
 

@@ -86,6 +86,8 @@ public:
     // Called as each node call begins to wait, before any message of the
     // wait is dispatched; the point is 0 for GetNodeName.
     std::function<void(NodeCall::Kind kind, long point)> onWait;
+    // Called as QueryInterface on the site object begins.
+    std::function<void(REFIID iid)> onQueryInterface;
     // Called after every Release on one of the objects: "site", or with
     // separate objects "read" or "write".
     std::function<void(const char* object)> onRelease;

@@ -1,7 +1,9 @@
 // vennox-bench: figures of the module beside it (or --module PATH), under
 // the stand-in host's client site.
-//   open    time to the first painted page of the sheet, against a bare
-//           system property sheet of ten empty pages of the same size
+//   open    the process's CPU time of openings of the sheet, against bare
+//           system property sheets of the same size (ten empty pages; the
+//           same first page), the wall time to the painted first page, and
+//           both step by step
 //   calls   node calls of every page procedure, against the documented counts
 //   write   with a node that takes 50 ms per call, the share of a Write's
 //           wall time spent outside node calls
@@ -17,6 +19,7 @@
 #include "host/site/NodeSite.h"
 #include "host/site/SheetDriver.h"
 #include "resources/resource.h"
+#include "tests/win/ImportPatch.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -55,10 +58,6 @@ double Median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The least disturbed of several runs: other work on the machine only ever
-// adds to a time.
-double Fastest(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
-
 // ---- Report -----------------------------------------------------------------------
 
 bool g_missed = false;
@@ -69,6 +68,13 @@ void Report(const std::string& name, const std::string& value, const std::string
                 met ? "ok" : "MISSED");
     std::fflush(stdout);
     g_missed = g_missed || !met;
+}
+
+// A figure for information: no target, no verdict.
+void Info(const std::string& name, const std::string& value)
+{
+    std::printf("| %-40s | %-24s | %-10s | %-6s |\n", name.c_str(), value.c_str(), "", "");
+    std::fflush(stdout);
 }
 
 std::string Fixed(double v, int decimals)
@@ -140,34 +146,159 @@ D::Step Once(std::function<void(HWND sheet)> act)
 void PressExit(HWND sheet) { ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
 
 // ---- (a) Open time ------------------------------------------------------------------
-// A thread timer finds the sheet with nothing left to paint (timer messages
-// come only when no window of the thread needs painting); the time of the
-// last WM_PAINT retrieved for the sheet's windows before then is the moment
-// its first page stood painted.
+// The process's own CPU time, user and kernel, of whole openings: from the
+// call that opens a sheet until it has closed again after its first page was
+// painted. Under Wine that clock moves in 10 ms steps, so it is read around
+// batches of openings, never around one; and the window system's share of
+// the work, done in wineserver and the X server, is not in it (the wall time
+// beside it has it). Batches of the plug-in and of the two bare sheets
+// alternate, so that a change of the machine's pace meets all three alike;
+// the median batch of each stands. Then openings watched step by step, with
+// hooks that take time of their own, tell where the time goes.
 
-struct PaintWatch {
-    double start = 0;
-    double lastPaint = 0;
-    double painted = 0;
-    HHOOK hook = nullptr;
-    UINT_PTR timer = 0;
-};
-PaintWatch* g_watch = nullptr;
-
-HWND SheetOf(HWND w)
+double CpuMs()
 {
-    HWND top = ::GetAncestor(w, GA_ROOT);
-    char cls[16] = {};
-    ::GetClassNameA(top, cls, sizeof cls);
-    return std::strcmp(cls, "#32770") == 0 && ::GetWindow(top, GW_CHILD) ? top : nullptr;
+    FILETIME created, exited, kernel, user;
+    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
 }
 
-LRESULT CALLBACK WatchPaints(int code, WPARAM wParam, LPARAM lParam)
+struct Instant {
+    double wall = 0, cpu = 0;
+};
+
+// The moments of one opening, in their order. A bare sheet has no verb (its
+// first three moments are its PropertySheetA call) and reads no node.
+enum Moment {
+    kCalled,         // the verb called
+    kConstructor,    // the site asked for the read interface: the sheet's constructor runs
+    kPropertySheet,  // PropertySheetA entered
+    kSheetWindow,    // the sheet's window created
+    kSheetInit,      // its WM_INITDIALOG begins
+    kPageWindow,     // the first page's window created
+    kReadBegins,     // the first node call begins
+    kReadEnds,       // and has returned
+    kPageInitDone,   // the first page's WM_INITDIALOG has returned
+    kSheetInitDone,  // the sheet's WM_INITDIALOG has returned
+    kFirstPaint,     // the first WM_PAINT of one of its windows begins
+    kPainted,        // the last WM_PAINT before nothing was left to paint has returned
+    kExit,           // Exit pressed
+    kClosed,         // the call that opened the sheet has returned
+    kMoments
+};
+
+// One opening. Without `steps` only kCalled, kPainted (the timer tick that
+// found it painted), kExit and kClosed are taken, and nothing hooks the
+// thread's messages; with it, every moment, through a CBT hook, the sheet's
+// windows subclassed, PropertySheetA patched in the module's imports and
+// the site's callbacks.
+struct OpeningWatch {
+    bool steps = false;
+    Instant at[kMoments];
+    bool seen[kMoments] = {};
+    Instant lastPaint;
+    bool paintSeen = false;
+    HWND sheet = nullptr, page = nullptr;
+
+    void Mark(Moment m)
+    {
+        if (!seen[m]) {
+            at[m] = Instant{NowMs(), CpuMs()};
+            seen[m] = true;
+        }
+    }
+};
+OpeningWatch* g_watch = nullptr;
+
+// For the hooks and callbacks: the opening watched for its steps, if any.
+OpeningWatch* Stepping() { return g_watch && g_watch->steps ? g_watch : nullptr; }
+
+struct Subclassed {
+    HWND hwnd;
+    WNDPROC original;
+    bool wide;
+};
+std::vector<Subclassed> g_subclassed;
+
+LRESULT CALLBACK WatchWindow(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    auto* msg = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && g_watch && msg->message == WM_PAINT && msg->hwnd && SheetOf(msg->hwnd))
-        g_watch->lastPaint = NowMs();
+    auto found = [w] {
+        return std::find_if(g_subclassed.begin(), g_subclassed.end(), [w](const Subclassed& s) { return s.hwnd == w; });
+    };
+    auto it = found();
+    if (it == g_subclassed.end())
+        return ::DefWindowProcA(w, msg, wParam, lParam);
+    const Subclassed s = *it;
+    OpeningWatch* watch = Stepping();
+    if (watch && msg == WM_INITDIALOG && w == watch->sheet)
+        watch->Mark(kSheetInit);
+    if (watch && msg == WM_PAINT)
+        watch->Mark(kFirstPaint);
+    const LRESULT result = s.wide ? ::CallWindowProcW(s.original, w, msg, wParam, lParam)
+                                  : ::CallWindowProcA(s.original, w, msg, wParam, lParam);
+    if (watch && msg == WM_INITDIALOG && (w == watch->sheet || w == watch->page))
+        watch->Mark(w == watch->sheet ? kSheetInitDone : kPageInitDone);
+    if (watch && msg == WM_PAINT) {
+        watch->lastPaint = Instant{NowMs(), CpuMs()};
+        watch->paintSeen = true;
+    }
+    if (msg == WM_NCDESTROY && (it = found()) != g_subclassed.end())
+        g_subclassed.erase(it);
+    return result;
+}
+
+bool IsDialog(HWND w)
+{
+    char cls[16] = {};
+    ::GetClassNameA(w, cls, sizeof cls);
+    return std::strcmp(cls, "#32770") == 0;
+}
+
+// The sheet is the first top-level dialog created; its windows are
+// subclassed as they are created, and its first child dialog is the first
+// page.
+LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    OpeningWatch* watch = Stepping();
+    if (code == HCBT_CREATEWND && watch) {
+        HWND w = reinterpret_cast<HWND>(wParam);
+        const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        const bool child = cs->style & WS_CHILD;
+        bool ours = false;
+        if (!watch->sheet && !child && IsDialog(w)) {
+            watch->sheet = w;
+            watch->Mark(kSheetWindow);
+            ours = true;
+        } else if (watch->sheet && child &&
+                   (cs->hwndParent == watch->sheet || ::IsChild(watch->sheet, cs->hwndParent))) {
+            ours = true;
+            if (!watch->page && cs->hwndParent == watch->sheet && IsDialog(w)) {
+                watch->page = w;
+                watch->Mark(kPageWindow);
+            }
+        }
+        if (ours) {
+            const bool wide = ::IsWindowUnicode(w);
+            const auto proc = reinterpret_cast<LONG_PTR>(&WatchWindow);
+            const LONG_PTR original =
+                wide ? ::SetWindowLongPtrW(w, GWLP_WNDPROC, proc) : ::SetWindowLongPtrA(w, GWLP_WNDPROC, proc);
+            g_subclassed.push_back({w, reinterpret_cast<WNDPROC>(original), wide});
+        }
+    }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+decltype(&::PropertySheetA) g_propertySheet = nullptr;
+
+INT_PTR WINAPI WatchPropertySheet(LPCPROPSHEETHEADERA header)
+{
+    if (OpeningWatch* watch = Stepping())
+        watch->Mark(kPropertySheet);
+    return g_propertySheet(header);
 }
 
 BOOL CALLBACK NeedsPaint(HWND w, LPARAM found)
@@ -178,33 +309,58 @@ BOOL CALLBACK NeedsPaint(HWND w, LPARAM found)
     return TRUE;
 }
 
+// A thread timer finds the sheet with nothing left to paint (timer messages
+// come only when no window of the thread needs painting), then presses Exit.
 void CALLBACK CheckPainted(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND sheet = D::FindSheet();
-    if (!g_watch || g_watch->painted || !sheet || !::IsWindowVisible(sheet) || !g_watch->lastPaint)
+    OpeningWatch* watch = g_watch;
+    if (!watch || watch->seen[kExit])
+        return;
+    if (!watch->sheet)
+        watch->sheet = D::FindSheet();
+    HWND sheet = watch->sheet;
+    if (!sheet || !::IsWindowVisible(sheet) || (watch->steps && !watch->paintSeen))
         return;
     bool pending = false;
     NeedsPaint(sheet, reinterpret_cast<LPARAM>(&pending));
     ::EnumChildWindows(sheet, &NeedsPaint, reinterpret_cast<LPARAM>(&pending));
     if (pending)
         return;
-    g_watch->painted = g_watch->lastPaint;
+    if (watch->steps) {
+        watch->at[kPainted] = watch->lastPaint;
+        watch->seen[kPainted] = true;
+    } else {
+        watch->Mark(kPainted);
+    }
+    watch->Mark(kExit);
     PressExit(sheet);
 }
 
-// Milliseconds from `open` being called to its sheet's first page painted.
-double TimeToPainted(const std::function<void()>& open)
+// The checking timer, for a run of openings: a period begun before an
+// opening is usually over by the time its page is painted, so that the tick
+// comes right after the last WM_PAINT.
+struct PaintTimer {
+    UINT_PTR id = ::SetTimer(nullptr, 0, 10, &CheckPainted);
+    ~PaintTimer() { ::KillTimer(nullptr, id); }
+};
+
+// `open` opens a sheet and returns when it has closed; false when its first
+// page was not painted.
+bool Watch(OpeningWatch& watch, const std::function<void()>& open)
 {
-    PaintWatch watch;
     g_watch = &watch;
-    watch.hook = ::SetWindowsHookExA(WH_GETMESSAGE, &WatchPaints, nullptr, ::GetCurrentThreadId());
-    watch.timer = ::SetTimer(nullptr, 0, 10, &CheckPainted);
-    watch.start = NowMs();
+    HHOOK hook = watch.steps ? ::SetWindowsHookExA(WH_CBT, &WatchCreation, nullptr, ::GetCurrentThreadId()) : nullptr;
+    watch.Mark(kCalled);
     open();
-    ::KillTimer(nullptr, watch.timer);
-    ::UnhookWindowsHookEx(watch.hook);
+    watch.Mark(kClosed);
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
     g_watch = nullptr;
-    return watch.painted ? watch.painted - watch.start : -1;
+    for (const Subclassed& s : g_subclassed)  // none, unless a window outlived its sheet
+        (s.wide ? ::SetWindowLongPtrW : ::SetWindowLongPtrA)(s.hwnd, GWLP_WNDPROC,
+                                                             reinterpret_cast<LONG_PTR>(s.original));
+    g_subclassed.clear();
+    return watch.seen[kPainted];
 }
 
 // A dialog template in memory: an empty child page of the plug-in's page size.
@@ -257,36 +413,160 @@ void OpenBareSheet(HMODULE firstPage = nullptr)
     header.pszCaption = "VNX";
     header.nPages = 10;
     header.ppsp = pages;
+    if (OpeningWatch* watch = Stepping()) {
+        watch->Mark(kConstructor);
+        watch->Mark(kPropertySheet);
+    }
     ::PropertySheetA(&header);
 }
 
-void BenchOpen(CModule& module, int repeats)
+// What is opened, and its figures: per batch, the CPU time per whole
+// opening and the mean wall time to the painted page; per watched opening,
+// its moments.
+struct Sheet {
+    Sheet(const char* n, std::function<void()> o) : name(n), open(std::move(o)) {}
+    const char* name;
+    std::function<void()> open;
+    std::vector<double> cpu, wall;
+    std::vector<OpeningWatch> watched;
+};
+
+bool Batch(Sheet& s, int openings)
+{
+    PaintTimer timer;
+    double wall = 0;
+    const double cpu = CpuMs();
+    for (int i = 0; i < openings; ++i) {
+        OpeningWatch watch;
+        if (!Watch(watch, s.open))
+            return false;
+        wall += watch.at[kPainted].wall - watch.at[kCalled].wall;
+    }
+    s.cpu.push_back((CpuMs() - cpu) / openings);
+    s.wall.push_back(wall / openings);
+    return true;
+}
+
+bool WatchSteps(Sheet& s)
+{
+    PaintTimer timer;
+    OpeningWatch watch;
+    watch.steps = true;
+    if (!Watch(watch, s.open))
+        return false;
+    s.watched.push_back(watch);
+    return true;
+}
+
+// "7.42 ms (7.31-7.60)": the median batch and the range of all.
+std::string Spread(const std::vector<double>& v)
+{
+    return Fixed(Median(v), 2) + " ms (" + Fixed(*std::min_element(v.begin(), v.end()), 2) + "-" +
+           Fixed(*std::max_element(v.begin(), v.end()), 2) + ")";
+}
+
+// The steps of an opening; "-" where the sheet has no such step.
+struct Step {
+    const char* name;
+    Moment from, to;
+};
+const Step kSteps[] = {
+    {"verb to sheet's constructor", kCalled, kConstructor},
+    {"interfaces, ten pages added", kConstructor, kPropertySheet},
+    {"PropertySheetA to the window", kPropertySheet, kSheetWindow},
+    {"window to WM_INITDIALOG", kSheetWindow, kSheetInit},
+    {"WM_INITDIALOG to the page", kSheetInit, kPageWindow},
+    {"page's creation and init", kPageWindow, kPageInitDone},
+    {"  of which the node read", kReadBegins, kReadEnds},
+    {"rest of WM_INITDIALOG", kPageInitDone, kSheetInitDone},
+    {"showing, to first WM_PAINT", kSheetInitDone, kFirstPaint},
+    {"painting", kFirstPaint, kPainted},
+    {"to the painted page, all", kCalled, kPainted},
+    {"closing, Exit to return", kExit, kClosed},
+};
+
+// "0.4/1.2": the mean CPU time (the 10 ms steps of the process's clock
+// average out over many openings) and the median wall time of a step.
+std::string StepTimes(const std::vector<OpeningWatch>& watched, const Step& step)
+{
+    std::vector<double> wall;
+    double cpu = 0;
+    for (const OpeningWatch& w : watched) {
+        if (!w.seen[step.from] || !w.seen[step.to])
+            return "-";
+        wall.push_back(w.at[step.to].wall - w.at[step.from].wall);
+        cpu += w.at[step.to].cpu - w.at[step.from].cpu;
+    }
+    return wall.empty() ? "-" : Fixed(cpu / wall.size(), 1) + "/" + Fixed(Median(wall), 1);
+}
+
+void BenchOpen(CModule& module, int batches, int openings, int watched)
 {
     NodeModel node = NodeModel::Default();
     CNodeSite site(node, SiteOptions());
-    afx::com_ptr<IOleObject> control = module.Control(site);
-    auto openPlugin = [&] { control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr); };
-    auto openBare = [] { OpenBareSheet(); };
-    auto openSameFirst = [&] { OpenBareSheet(module.Handle()); };
-    TimeToPainted(openPlugin);  // first openings load the common controls and fonts
-    TimeToPainted(openBare);
-    TimeToPainted(openSameFirst);
-    std::vector<double> plugin, bare, sameFirst;
-    for (int i = 0; i < repeats; ++i) {
-        plugin.push_back(TimeToPainted(openPlugin));
-        bare.push_back(TimeToPainted(openBare));
-        sameFirst.push_back(TimeToPainted(openSameFirst));
-    }
-    const double p = Fastest(plugin), b = Fastest(bare), f = Fastest(sameFirst);
-    auto times = [](const std::vector<double>& v) {
-        return Fixed(Fastest(v), 1) + " ms (median " + Fixed(Median(v), 1) + ")";
+    site.onQueryInterface = [](REFIID iid) {
+        if (OpeningWatch* watch = Stepping(); watch && IsEqualIID(iid, IID_IReadNode))
+            watch->Mark(kConstructor);
     };
-    Report("open: sheet to first painted page", times(plugin), "", p > 0);
-    Report("open: bare sheet, ten empty pages", times(bare), "", b > 0);
-    Report("open: ratio to the bare sheet", Fixed(b > 0 ? p / b : 0, 2), "<= 1.30", b > 0 && p > 0 && p / b <= 1.3);
-    Report("open: bare sheet, first page's controls", times(sameFirst), "", f > 0);
-    Report("open: ratio to that sheet", Fixed(f > 0 ? p / f : 0, 2), "", f > 0 && p > 0);
+    site.onWait = [](NodeCall::Kind, long) {
+        if (OpeningWatch* watch = Stepping())
+            watch->Mark(kReadBegins);
+    };
+    site.onCall = [](const NodeCall&) {
+        if (OpeningWatch* watch = Stepping())
+            watch->Mark(kReadEnds);
+    };
+    afx::com_ptr<IOleObject> control = module.Control(site);
+    Sheet sheets[] = {
+        {"plug-in", [&] { control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr); }},
+        {"same first page", [&] { OpenBareSheet(module.Handle()); }},
+        {"ten empty pages", [] { OpenBareSheet(); }},
+    };
+    Sheet& plugin = sheets[0];
+    Sheet& sameFirst = sheets[1];
+    Sheet& empty = sheets[2];
+    bool ok = true;
+    for (Sheet& s : sheets) {  // the first openings load the common controls and fonts
+        ok = ok && Batch(s, 3);
+        s.cpu.clear();
+        s.wall.clear();
+    }
+    for (int b = 0; ok && b < batches; ++b)
+        for (int k = 0; ok && k < 3; ++k)
+            ok = Batch(sheets[(b + k) % 3], openings);
+    {
+        // Were it not imported, the steps around PropertySheetA would show "-".
+        ImportPatch patch(module.Handle(), "comctl32.dll", "PropertySheetA",
+                          reinterpret_cast<const void*>(&WatchPropertySheet));
+        g_propertySheet = patch.original<decltype(&::PropertySheetA)>();
+        for (int i = 0; ok && i < watched; ++i)
+            for (Sheet& s : sheets)
+                ok = ok && WatchSteps(s);
+    }
     control->SetClientSite(nullptr);
+    if (!ok) {
+        Report("open: every sheet painted and closed", "no", "yes", false);
+        return;
+    }
+
+    Info("open: batches x openings, each sheet", std::to_string(batches) + " x " + std::to_string(openings));
+    for (const Sheet& s : sheets)
+        Info(std::string("open: CPU per opening, ") + s.name, Spread(s.cpu));
+    const double p = Median(plugin.cpu), f = Median(sameFirst.cpu), e = Median(empty.cpu);
+    Report("open: CPU ratio to same first page", Fixed(p / f, 2), "<= 1.10", p / f <= 1.10);
+    Report("open: CPU ratio to ten empty pages", Fixed(p / e, 2), "<= 1.30", p / e <= 1.30);
+    for (const Sheet& s : sheets)
+        Info(std::string("open: wall to painted, ") + s.name, Spread(s.wall));
+    const double w = Median(plugin.wall);
+    Info("open: wall ratios, same first / empty",
+         Fixed(w / Median(sameFirst.wall), 2) + " / " + Fixed(w / Median(empty.wall), 2));
+    if (watched == 0)
+        return;
+    Info("open steps, " + std::to_string(watched) + " each: CPU/wall ms", "plug-in, same 1st, empty");
+    for (const Step& step : kSteps)
+        Info(std::string("open step: ") + step.name, StepTimes(plugin.watched, step) + " " +
+                                                         StepTimes(sameFirst.watched, step) + " " +
+                                                         StepTimes(empty.watched, step));
 }
 
 // ---- (b) Node calls per page procedure -------------------------------------------------
@@ -527,7 +807,9 @@ struct Options {
     std::vector<std::string> parts = {"open", "calls", "write", "soak", "bare"};
     int openings = 1000;
     int ticks = 10000;
-    int repeats = 31;
+    int batches = 21;   // of each sheet, alternating
+    int batch = 40;     // openings in a batch
+    int watched = 300;  // openings of each sheet watched step by step
     unsigned delayMs = 50;
     unsigned long growthKb = 512;  // heap noise; a leak of a few hundred bytes per opening or tick shows
 };
@@ -559,15 +841,19 @@ bool ParseArguments(int argc, char** argv, Options& o)
             o.openings = std::atoi(v);
         } else if (a == "--ticks") {
             o.ticks = std::atoi(v);
-        } else if (a == "--repeats") {
-            o.repeats = std::atoi(v);
+        } else if (a == "--batches") {
+            o.batches = std::atoi(v);
+        } else if (a == "--batch") {
+            o.batch = std::atoi(v);
+        } else if (a == "--watched") {
+            o.watched = std::atoi(v);
         } else if (a == "--growth-kb") {
             o.growthKb = std::strtoul(v, nullptr, 10);
         } else {
             return false;
         }
     }
-    return true;
+    return o.batches > 0 && o.batch > 0 && o.watched >= 0;
 }
 
 bool Wants(const Options& o, const char* part)
@@ -582,7 +868,7 @@ int main(int argc, char** argv)
     Options o;
     if (!ParseArguments(argc, argv, o)) {
         std::fprintf(stderr, "usage: vennox-bench [--module PATH] [--only open|calls|write|soak|bare] [--openings N]\n"
-                             "                    [--ticks N] [--repeats N] [--growth-kb N]\n");
+                             "                    [--ticks N] [--batches N] [--batch N] [--watched N] [--growth-kb N]\n");
         return 2;
     }
     if (FAILED(::OleInitialize(nullptr)))
@@ -592,7 +878,7 @@ int main(int argc, char** argv)
         CModule module;
         if (module.Load(o.module)) {
             if (Wants(o, "open"))
-                BenchOpen(module, o.repeats);
+                BenchOpen(module, o.batches, o.batch, o.watched);
             if (Wants(o, "calls"))
                 BenchCalls(module);
             if (Wants(o, "write"))
