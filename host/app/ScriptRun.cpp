@@ -168,10 +168,8 @@ CScriptRun::Outcome CScriptRun::Page(const ScriptStep& step)
 CScriptRun::Outcome CScriptRun::Type(const ScriptStep& step)
 {
     std::string why;
-    HWND edit = Control(step.number, why);
-    if (edit && !HasClass(edit, "Edit"))
-        why = "control " + std::to_string(step.number) + " is no edit field";
-    if (!why.empty())
+    HWND edit = Control(step.number, "Edit", "edit field", why);
+    if (!edit)
         return {Result::kStop, why};
     SetWindowTextA(edit, step.text.c_str());
     return {Result::kOk, {}};
@@ -180,10 +178,8 @@ CScriptRun::Outcome CScriptRun::Type(const ScriptStep& step)
 CScriptRun::Outcome CScriptRun::Click(const ScriptStep& step)
 {
     std::string why;
-    HWND button = Control(step.number, why);
-    if (button && !HasClass(button, "Button"))
-        why = "control " + std::to_string(step.number) + " is no button";
-    if (!why.empty())
+    HWND button = Control(step.number, "Button", "button", why);
+    if (!button)
         return {Result::kStop, why};
     SendMessageA(button, BM_CLICK, 0, 0);
     return {Result::kOk, {}};
@@ -263,6 +259,16 @@ CScriptRun::Outcome CScriptRun::BoxSeen() const
 }
 
 // ---- The sheet -------------------------------------------------------------------
+
+HWND CScriptRun::Control(long id, const char* cls, const char* what, std::string& why) const
+{
+    HWND control = Control(id, why);
+    if (control && !HasClass(control, cls)) {
+        why = "control " + std::to_string(id) + " is no " + what;
+        return nullptr;
+    }
+    return why.empty() ? control : nullptr;
+}
 
 HWND CScriptRun::Control(long id, std::string& why) const
 {

@@ -73,6 +73,9 @@ private:
 
     // The current page's control `id`, or null with `why` set.
     HWND Control(long id, std::string& why) const;
+    // The same, of window class `cls` (what a control of it is: "edit
+    // field", "button"), enabled.
+    HWND Control(long id, const char* cls, const char* what, std::string& why) const;
     std::string PageCaption() const;
 
     std::vector<ScriptStep> m_steps;
