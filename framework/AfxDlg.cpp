@@ -14,7 +14,7 @@ END_MESSAGE_MAP()
 
 INT_PTR CDialog::DoModal()
 {
-    InitCommonControlsOnce();
+    RegisterCommonControls();
     CModalScope modal;
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
     return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,

@@ -39,7 +39,7 @@ CPropertySheet::~CPropertySheet()
 
 INT_PTR CPropertySheet::DoModal()
 {
-    InitCommonControlsOnce();
+    RegisterCommonControls();
     std::vector<PROPSHEETPAGEA> pages;
     pages.reserve(m_pages.size());
     for (CPropertyPage* page : m_pages)

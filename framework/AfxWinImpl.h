@@ -15,5 +15,6 @@ public:
     CModalScope& operator=(const CModalScope&) = delete;
 };
 
-// The common controls a dialog or sheet may hold, registered once.
-void InitCommonControlsOnce();
+// Registers the common controls a dialog or sheet may hold (once by the
+// system; later calls find them and return).
+void RegisterCommonControls();

@@ -47,7 +47,7 @@ CModalScope::~CModalScope()
 }
 
 // The classes are registered once; later calls find them and return.
-void InitCommonControlsOnce()
+void RegisterCommonControls()
 {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&icc);

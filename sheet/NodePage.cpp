@@ -137,7 +137,7 @@ constexpr int kNone = -1;
 
 // One row per FieldType, in its order.
 struct TypeRule {
-    FieldKind kind;  // a value's
+    FieldKind kind;  // a value's (unused for choices)
     int buttons;     // a choice's; 0 for a value
     void (*show)(const NodeField&, int byte);
     int (*choose)(const Checks& checks, int read);
