@@ -4,29 +4,111 @@
 # the Windows Installer packages.
 # shellcheck shell=bash
 
+# The Debian packages every build, test and package needs (64-bit), and the
+# 32-bit Wine runtime, which only running 32-bit programs needs: the 32-bit
+# tests and the package check's x86 half. Building the 32-bit module does not.
 packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          mingw-w64-tools libwine-dev wine wine64 wine32:i386 xvfb xauth googletest locales-all
+          mingw-w64-tools libwine-dev wine wine64 xvfb xauth googletest locales-all
           clang libclang-rt-14-dev wixl msitools)
+packages_32=(wine32:i386)
 
-# Installs the packages that are missing (as root); fails naming them otherwise.
-install_missing() {
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+# missing_of PACKAGE...: those dpkg does not have installed, one per line.
+missing_of() {
+    local p
+    for p in "$@"; do
+        dpkg -s "$p" >/dev/null 2>&1 || echo "$p"
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    if [ "$(id -u)" != 0 ]; then
-        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
-        return 1
-    fi
-    echo "installing: ${missing[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q >/dev/null &&
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# 32-bit programs under Wine need a kernel that executes 32-bit Linux programs.
-can_run_32() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# apt_install LOG PACKAGE...: installs them, apt's output into LOG.
+apt_install() {
+    local log=$1
+    shift
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" >"$log" 2>&1
+}
+
+# apt_error LOG: apt's first error line in LOG, or its last line.
+apt_error() { { grep -m1 "^E: " "$1" || tail -1 "$1"; } | sed "s/^E: //; s/ \[IP: [^]]*\]//; s/  */ /g" | cut -c1-200; }
+
+# Installs the packages that are missing (as root) in two steps: the 64-bit
+# ones, then the 32-bit Wine runtime. A mirror in mid-sync may fail an index
+# and a 32-bit package may be out of reach (its libraries' 64-bit twins at
+# newer versions, no 32-bit index at all); neither stops the run: without the
+# 32-bit runtime the 32-bit tests are skipped, as on a kernel that cannot run
+# 32-bit programs. A 64-bit package that cannot be installed fails, naming
+# it. Not as root, fails naming every missing package.
+install_missing() {
+    local missing missing_32 log
+    mapfile -t missing < <(missing_of "${packages[@]}")
+    mapfile -t missing_32 < <(missing_of "${packages_32[@]}")
+    [ ${#missing[@]} -eq 0 ] && [ ${#missing_32[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" != 0 ]; then
+        echo "missing packages: ${missing[*]}${missing[*]:+ }${missing_32[*]} (run as root to install them)" >&2
+        return 1
+    fi
+    log=$(mktemp /tmp/vennox-apt.XXXXXX)
+    echo "installing: ${missing[*]}${missing[*]:+ }${missing_32[*]}"
+    if [ ${#missing_32[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    apt-get update -q >"$log" 2>&1 ||
+        echo "install: apt-get update failed ($(apt_error "$log")); going on with the indexes it has"
+    if [ ${#missing[@]} -gt 0 ]; then
+        apt_install "$log" "${missing[@]}"
+        mapfile -t missing < <(missing_of "${missing[@]}")
+        if [ ${#missing[@]} -gt 0 ]; then
+            echo "install: could not install ${missing[*]} ($(apt_error "$log"))" >&2
+            rm -f "$log"
+            return 1
+        fi
+    fi
+    if [ ${#missing_32[@]} -gt 0 ]; then
+        apt_install "$log" "${missing_32[@]}"
+        mapfile -t missing_32 < <(missing_of "${missing_32[@]}")
+    fi
+    if [ ${#missing_32[@]} -gt 0 ]; then
+        echo "install: ${missing_32[*]} could not be installed ($(apt_error "$log")):" \
+             "32-bit programs cannot run, so the 32-bit tests and the package check's x86 half are skipped"
+    fi
+    rm -f "$log"
+    return 0
+}
+
+# Why 32-bit Windows programs cannot run here under Wine (status 0), or
+# nothing (status 1) when they can.
+wine32_loader=/usr/lib/wine/wine
+why_not_32() {
+    if [ ! -e "$wine32_loader" ]; then
+        echo "32-bit Wine (wine32:i386) is not installed"
+    elif ! "$wine32_loader" --version >/dev/null 2>&1; then
+        echo "this kernel does not execute 32-bit programs, so 32-bit Wine cannot start"
+    else
+        return 1
+    fi
+}
+can_run_32() { ! why_not_32 >/dev/null; }
+
+# The files of 32-bit Wine: its libraries (stdole2.tlb among them) and its
+# loader and server.
+wine32_dirs=(/usr/lib/i386-linux-gnu/wine)
+wine32_files=("$wine32_loader" /usr/lib/wine/wineserver32)
+stdole32_dir=/usr/lib/i386-linux-gnu/wine/i386-windows
+
+# without_wine32 COMMAND [ARGS...]: runs COMMAND in a private mount namespace
+# in which the files of 32-bit Wine are not (an empty folder over each of its
+# folders, an empty file over each of its files). Status 125 when no such
+# namespace can be made here.
+without_wine32() {
+    local unshare=(unshare -m)
+    [ "$(id -u)" = 0 ] || unshare=(unshare -r -m)
+    "${unshare[@]}" true 2>/dev/null || return 125
+    "${unshare[@]}" bash -c '
+        dirs=$1 files=$2
+        shift 2
+        for d in $dirs; do [ ! -d "$d" ] || mount -t tmpfs -o ro none "$d" || exit 125; done
+        for f in $files; do [ ! -e "$f" ] || mount --bind /dev/null "$f" || exit 125; done
+        exec "$@"' without_wine32 "${wine32_dirs[*]}" "${wine32_files[*]}" "$@"
+}
 
 # wine_loader_for PRESET: the Wine loader that runs the preset's programs
 # (win32: the 32-bit one; win64 and the 64-bit prefix's own tools: wine64).
