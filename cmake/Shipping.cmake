@@ -17,10 +17,16 @@ set(VENNOX_SHIP_DIR ${CMAKE_BINARY_DIR}/ship)
 # vennox_ship(TARGET NAME): NAME is the target's file name.
 function(vennox_ship target name)
   set(stripped ${VENNOX_SHIP_DIR}/${name})
+  # The linker's map beside the program: what went into it, archive member by
+  # archive member (the notices check reads it).
+  target_link_options(${target} PRIVATE -Wl,-Map=$<TARGET_FILE:${target}>.map)
+  # Linked with the sources' time, and again when that changes.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VENNOX_SOURCE_DATE})
+  add_dependencies(${target} vennox_source_date)
   add_custom_command(OUTPUT ${stripped} ${stripped}.debug
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${name}.debug
+    COMMAND ${VENNOX_WITH_SOURCE_DATE} ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${name}.debug
     # In ship/: the link records the .debug file's name, not its path.
-    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${name}.debug $<TARGET_FILE:${target}> ${name}
+    COMMAND ${VENNOX_WITH_SOURCE_DATE} ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${name}.debug $<TARGET_FILE:${target}> ${name}
     DEPENDS ${target}
     WORKING_DIRECTORY ${VENNOX_SHIP_DIR}
     COMMENT "Splitting the debug information off ${name}"

@@ -9,7 +9,7 @@
 # tests and the package check's x86 half. Building the 32-bit module does not.
 packages=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           mingw-w64-tools libwine-dev wine wine64 xvfb xauth googletest locales-all
-          clang libclang-rt-14-dev wixl msitools)
+          clang libclang-rt-14-dev wixl msitools gir1.2-libmsi-1.0 python3-gi osslsigncode openssl)
 packages_32=(wine32:i386)
 
 # missing_of PACKAGE...: those dpkg does not have installed, one per line.
@@ -114,13 +114,16 @@ without_wine32() {
 # (win32: the 32-bit one; win64 and the 64-bit prefix's own tools: wine64).
 wine_loader_for() { [ "$1" = win32 ] && echo wine || echo wine64; }
 
-# build_preset PRESET LOG [DIR [TARGET]]: configures and builds PRESET in DIR
-# (default build/PRESET), only TARGET when given, its output into LOG; on
-# failure shows the log's tail, says so and returns 1.
+# build_preset PRESET LOG [DIR [TARGET...]]: configures and builds PRESET in
+# DIR (default build/PRESET), only the TARGETs when given, its output into
+# LOG; on failure shows the log's tail, says so and returns 1.
 build_preset() {
-    local preset=$1 log=$2 dir=${3:-build/$1} target=${4:-}
-    mkdir -p build
-    if { cmake --preset "$preset" -B "$dir" && cmake --build "$dir" ${target:+--target "$target"}; } >"$log" 2>&1; then
+    local preset=$1 log=$2 dir=${3:-build/$1}
+    shift $(($# < 3 ? $# : 3))
+    local targets=()
+    [ $# = 0 ] || targets=(--target "$@")
+    mkdir -p "$(dirname "$log")"
+    if { cmake --preset "$preset" -B "$dir" && cmake --build "$dir" "${targets[@]}"; } >"$log" 2>&1; then
         return 0
     fi
     tail -40 "$log"
@@ -171,30 +174,99 @@ fuzz_run() {
     return "$rc"
 }
 
-# Packs the Windows Installer package of each width from the shipped files of
-# build/win32 and build/win64 (installer/Vennox.wxs, wixl) beside the ZIPs:
-# build/package/Vennox-<version>-x86.msi and -x64.msi, with the version of
-# project() as the build trees have it. Prints their paths.
-msi_pack() {
-    local version arch preset msi code
-    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win64/CMakeCache.txt 2>/dev/null)
-    [ -n "$version" ] || { echo "msi_pack: no project version in build/win64/CMakeCache.txt" >&2; return 1; }
-    mkdir -p build/package
-    rm -f build/package/Vennox-*.msi
-    for arch in x86 x64; do
-        preset=win32
-        [ "$arch" = x64 ] && preset=win64
-        msi=build/package/Vennox-$version-$arch.msi
-        wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ShipDir="build/$preset/ship" -I installer \
-            -o "$msi" installer/Vennox.wxs || return 1
-        # Windows Installer compares the first three fields of a version only:
-        # a package of 1.0.0.2 finds 1.0.0.1 the same version. The upgrade row
-        # takes that version in (wixl's MajorUpgrade leaves it out), so that
-        # such a package replaces the installed one instead of going beside it.
-        code=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" {print $2}')
-        msibuild "$msi" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'" \
-            -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`)
-                VALUES ('$code', '$version', 513, 'WIX_UPGRADE_DETECTED')" || return 1
-        echo "$PWD/$msi"
+# sign_file FILE: signs FILE in place with the integrator's certificate:
+# VENNOX_SIGN_PFX, a PKCS#12 file, its password in the file named by
+# VENNOX_SIGN_PASSWORD_FILE (none when unset), SHA-256, the publisher's name
+# and URL, and with VENNOX_TIMESTAMP_URL an RFC 3161 time stamp. Says why
+# when it fails, and leaves FILE as it was.
+sign_file() {
+    local args=(sign -pkcs12 "$VENNOX_SIGN_PFX" -h sha256 -n "Vennox Building Controls"
+                -i https://www.vennox.example/ -in "$1" -out "$1.signed")
+    if [ -n "${VENNOX_SIGN_PASSWORD_FILE:-}" ]; then
+        args+=(-readpass "$VENNOX_SIGN_PASSWORD_FILE")
+    else
+        args+=(-pass "")
+    fi
+    [ -z "${VENNOX_TIMESTAMP_URL:-}" ] || args+=(-ts "$VENNOX_TIMESTAMP_URL")
+    if ! osslsigncode "${args[@]}" >"$1.sign.log" 2>&1; then
+        grep -v -e '^[0-9A-F]*:error:' -e '^Failed$' -e '^ *$' "$1.sign.log" | sed 's/^/    /' >&2
+        echo "package: signing $(basename "$1") with $VENNOX_SIGN_PFX failed" >&2
+        rm -f "$1.signed" "$1.sign.log"
+        return 1
+    fi
+    rm -f "$1.sign.log"
+    mv "$1.signed" "$1"
+}
+
+# both_trees WHAT COMMAND: COMMAND's answer for build/win32, which the answer
+# for build/win64 must equal (the version, the sources' time).
+both_trees() {
+    local a b
+    a=$("$2" win32) && b=$("$2" win64)
+    [ -n "$a" ] && [ "$a" = "$b" ] || { echo "package: build/win32 and build/win64 differ ($1: '$a', '$b')" >&2; return 1; }
+    echo "$a"
+}
+tree_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "build/$1/CMakeCache.txt" 2>/dev/null; }
+tree_time() { cat "build/$1/source-date" 2>/dev/null; }
+
+# pack_release [OUT]: the release, from what build/win32 and build/win64
+# install, made anew in OUT (default build/package):
+#   Vennox-<version>.zip        modules and hosts under x86/ and x64/,
+#                               INTEGRATORS.txt, THIRD-PARTY-NOTICES.txt, scripts/
+#   Vennox-<version>-debug.zip  their .debug files, same layout
+#   Vennox-<version>-x86.msi    the 32-bit module and host, and the notices
+#   Vennox-<version>-x64.msi    the 64-bit ones (installer/Vennox.wxs, wixl)
+#   SHA256SUMS
+# Every file is dated with the sources' time and the packages' codes come
+# from their content, so that the same sources give the same release. With
+# VENNOX_SIGN_PFX the modules and hosts are signed before they are packed,
+# the MSIs after. On failure OUT holds nothing. Prints the files' paths.
+pack_release() {
+    local out=${1:-build/package} version epoch work release debug preset arch msi codes
+    version=$(both_trees version tree_version) && epoch=$(both_trees "sources' time" tree_time) || return 1
+    rm -rf "$out"
+    work=$out.new
+    release=$work/release/Vennox-$version
+    debug=$work/debug/Vennox-$version
+    rm -rf "$work" && mkdir -p "$work" || return 1
+    if ! pack_steps; then
+        rm -rf "$work"
+        return 1
+    fi
+    mkdir -p "$out" && mv "$work"/Vennox-* "$work"/SHA256SUMS "$out"/ && rm -rf "$work" || return 1
+    local file
+    for file in "$out"/Vennox-* "$out"/SHA256SUMS; do
+        echo "$(realpath "$file")"
     done
+}
+
+# The steps of pack_release, in its variables.
+pack_steps() {
+    for preset in win32 win64; do
+        cmake --install "build/$preset" --prefix "$release" --component Runtime >/dev/null &&
+            cmake --install "build/$preset" --prefix "$debug" --component Debug >/dev/null || return 1
+    done
+    if [ -n "${VENNOX_SIGN_PFX:-}" ]; then
+        for file in "$release"/x86/* "$release"/x64/*; do
+            sign_file "$file" || return 1
+        done
+    else
+        echo "package: not signed (VENNOX_SIGN_PFX names no certificate)"
+    fi
+    find "$work" -exec touch -h -d "@$epoch" {} + &&
+        scripts/release.py zip "$release" "$epoch" "$work/Vennox-$version.zip" &&
+        scripts/release.py zip "$debug" "$epoch" "$work/Vennox-$version-debug.zip" || return 1
+    for arch in x86 x64; do
+        msi=$work/Vennox-$version-$arch.msi
+        codes=($(scripts/release.py codes "$version" "$arch" "$release/$arch"/* "$release/THIRD-PARTY-NOTICES.txt" \
+                 installer/Vennox.wxs installer/Interfaces.wxi)) || return 1
+        # wixl takes its files' paths relative to here only.
+        TZ=UTC wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ProductCode="${codes[0]}" \
+            -D ReleaseDir="$(realpath --relative-to=. "$release")" -I installer -o "$msi" installer/Vennox.wxs &&
+            scripts/release.py finish-msi "$msi" "$version" "${codes[1]}" "$epoch" || return 1
+        if [ -n "${VENNOX_SIGN_PFX:-}" ]; then
+            sign_file "$msi" || return 1
+        fi
+    done
+    (cd "$work" && sha256sum Vennox-* >SHA256SUMS)
 }
