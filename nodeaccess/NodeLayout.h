@@ -3,6 +3,8 @@
 // point's buffer; pairs are high byte first.
 #pragma once
 
+#include <array>
+
 namespace node {
 
 constexpr int kZones = 4;
@@ -25,8 +27,10 @@ constexpr long kPidBlocks = 57;
 constexpr long kSettings = 58;
 
 
-// Point 55, a zone's block.
+// Point 55, a zone's block: an output's level, then its mode.
 enum OverrideByte { kCoolingLevel, kCoolingMode, kHeatingLevel, kHeatingMode, kOverrideBytes };
+constexpr int kModeAfterLevel = kCoolingMode - kCoolingLevel;
+static_assert(kHeatingMode - kHeatingLevel == kModeAfterLevel, "each output's mode follows its level");
 // A mode byte: 0 manual off, 1 manual on; the node runs the output
 // automatically on any other value, and documents 2 for it.
 enum OverrideMode { kManualOff = 0, kManualOn = 1, kAutomatic = 2 };
@@ -58,9 +62,10 @@ enum InputMode { kChosenInput = 0, kPlusMinus3 = 1, kWindowSwitch = 2, kBothFunc
 // and 4 unoccupied; the node knows the pairs only.
 enum OccupancyChoice { kChoiceOccupied = 1, kChoiceStandby = 2, kChoiceUnoccupied = 4 };
 
-// Point 58, the valves all zones share: a type byte (0 for 0 - 10 V, any
-// other value 2 - 10 V) and an automatic motion byte (1 on, 0 off) per valve,
-// then the hours a valve stays closed before it moves by itself.
+// Point 58: the occupancy choice byte, then, after zone 4's PID block and the
+// input mode bytes, the valves all zones share: a type byte per valve, an
+// automatic motion byte per valve (1 on, 0 off), and the hours a valve stays
+// closed before it moves by itself.
 constexpr int kOccupancyChoiceAt = 0;
 constexpr int kCoolingValveTypeAt = 15;
 constexpr int kHeatingValveTypeAt = 16;
@@ -106,7 +111,71 @@ inline constexpr Zone kZone[kZones] = {
     {   39,   38,    29,   17,     11,      21,     23,     58,  1,       58, 29},
 };
 
+static_assert(kZone[kZones - 1].setPoints != 0, "a row per zone");
+
 inline constexpr const Zone& ZoneAt(int zone) { return kZone[zone - 1]; }
+
+// ---- Where a value lies ---------------------------------------------------------
+
+// A value's bytes: the data point and the first byte.
+struct Spot {
+    long point;
+    int at;
+};
+// A value of each zone, zone 1 first.
+using ZoneSpots = std::array<Spot, kZones>;
+
+template <typename SpotOf>
+constexpr ZoneSpots ForZones(SpotOf spotOf)
+{
+    ZoneSpots spots{};
+    for (int zone = 1; zone <= kZones; ++zone)
+        spots[static_cast<size_t>(zone - 1)] = spotOf(zone);
+    return spots;
+}
+// A value all zones share.
+constexpr ZoneSpots Everywhere(Spot spot) { return {spot, spot, spot, spot}; }
+
+// A zone's own points.
+constexpr ZoneSpots HeatingValve() { return ForZones([](int z) { return Spot{ZoneAt(z).heatingValve, 0}; }); }
+constexpr ZoneSpots CoolingValve() { return ForZones([](int z) { return Spot{ZoneAt(z).coolingValve, 0}; }); }
+constexpr ZoneSpots RoomTemperature() { return ForZones([](int z) { return Spot{ZoneAt(z).roomTemperature, 0}; }); }
+constexpr ZoneSpots ActiveSetpoint() { return ForZones([](int z) { return Spot{ZoneAt(z).activeSetpoint, 0}; }); }
+constexpr ZoneSpots SetPoint(SetPointPair pair)
+{
+    return ForZones([pair](int z) { return Spot{ZoneAt(z).setPoints, 2 * pair}; });
+}
+// Point 31.
+constexpr ZoneSpots CalculatedCooling()
+{
+    return ForZones([](int z) { return Spot{kOccupancyStates, ZoneAt(z).calcCoolingAt}; });
+}
+constexpr ZoneSpots CalculatedHeating()
+{
+    return ForZones([](int z) { return Spot{kOccupancyStates, ZoneAt(z).calcHeatingAt}; });
+}
+constexpr ZoneSpots Occupancy() { return ForZones([](int z) { return Spot{kOccupancyStates, OccupancyStateAt(z)}; }); }
+// The zone's blocks of the shared points.
+constexpr ZoneSpots Override(OverrideByte byte)
+{
+    return ForZones([byte](int z) { return Spot{kManualOverrides, OverridesAt(z) + byte}; });
+}
+constexpr ZoneSpots Level(LevelByte byte)
+{
+    return ForZones([byte](int z) { return Spot{kOutputLevels, LevelsAt(z) + byte}; });
+}
+constexpr ZoneSpots Pid(PidPair pair)
+{
+    return ForZones([pair](int z) { return Spot{ZoneAt(z).pidPoint, ZoneAt(z).pidAt + 2 * pair}; });
+}
+constexpr ZoneSpots OccupancyTimeout()
+{
+    return ForZones([](int z) { return Spot{ZoneAt(z).timeoutPoint, ZoneAt(z).timeoutAt}; });
+}
+constexpr ZoneSpots InputModeByte() { return ForZones([](int z) { return Spot{kSettings, InputModeAt(z)}; }); }
+constexpr ZoneSpots Offset() { return ForZones([](int z) { return Spot{kSettings, OffsetAt(z)}; }); }
+// Point 58's shared settings.
+constexpr ZoneSpots Settings(int at) { return Everywhere({kSettings, at}); }
 
 // A write sends a point as read with the page's bytes replaced, all but its
 // last byte; a set point data point, only its six pairs.

@@ -2,11 +2,13 @@
 #include "nodeaccess/ValueText.h"
 
 #include "nodeaccess/Convert.h"
+#include "nodeaccess/NodeLayout.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -166,7 +168,8 @@ bool Truncated(const Decimal& d, int shift, int factor, long limit, long& out)
 
 // ---- Field kinds ---------------------------------------------------------------
 
-// One row per FieldKind, in its order.
+// One row per FieldKind, in its order; the scaling columns are for the entry
+// kinds only.
 struct FieldRule {
     int width;
     int decimals;    // shown
@@ -176,6 +179,8 @@ struct FieldRule {
     long low, high;  // ... into this range, as the bytes read back
     double (*decode)(const CConvert&, const unsigned char* at);
 };
+
+constexpr FieldRule kChoiceRule = {1, 0, 0, 0, 1, 0, 255, nullptr};
 
 constexpr FieldRule kFieldRules[] = {
     {2, 0, 0, 0, 1, 0, 65535,  // Whole
@@ -188,9 +193,31 @@ constexpr FieldRule kFieldRules[] = {
      [](const CConvert& c, const unsigned char* at) { return c.Word(at[0], at[1]) * 0.001; }},
     {1, 1, 1, 0, 2, 0, 255,  // Halves
      [](const CConvert& c, const unsigned char* at) { return c.Halves(at[0]); }},
+    {2, 0, 0, 0, 1, 0, 65535, nullptr},  // OccupancyState: a word, shown as its name
+    kChoiceRule,                         // OverrideMode
+    kChoiceRule,                         // InputMode
+    kChoiceRule,                         // OccupancyChoice
+    kChoiceRule,                         // ValveType
+    kChoiceRule,                         // ValveMotion
 };
+static_assert(std::size(kFieldRules) == static_cast<size_t>(FieldKind::kCount), "a rule per field kind");
 
 const FieldRule& RuleOf(FieldKind kind) { return kFieldRules[static_cast<int>(kind)]; }
+
+// The states the node documents; any other shows "Unknown", so that an
+// earlier state does not stay shown.
+constexpr struct {
+    int state;
+    const char* text;
+} kOccupancyTexts[] = {{node::kOccupied, "Occupied"}, {node::kUnoccupied, "Unoccupied"}, {node::kStandby, "Standby"}};
+
+const char* OccupancyText(int state)
+{
+    for (const auto& t : kOccupancyTexts)
+        if (t.state == state)
+            return t.text;
+    return "Unknown";
+}
 
 }  // namespace
 
@@ -199,6 +226,8 @@ int FieldWidth(FieldKind kind) { return RuleOf(kind).width; }
 std::string ShowField(FieldKind kind, const unsigned char* at)
 {
     CConvert convert;
+    if (kind == FieldKind::OccupancyState)
+        return OccupancyText(convert.Word(at[0], at[1]));
     const FieldRule& rule = RuleOf(kind);
     return FormatFixed(rule.decode(convert, at), rule.decimals);
 }

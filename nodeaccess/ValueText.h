@@ -20,18 +20,34 @@ bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long hi
 std::string FormatFixed(double value, int decimals);
 
 // How a field's bytes in a data point buffer are decoded, shown and encoded.
-// A field stores a whole number of its unit: `Scaled` below.
 enum class FieldKind {
+    // A value in an edit; it stores a whole number of its unit (`ScaleEntry`).
     Whole,             // pair, Word, "%.0f"; unit 1
     Tenths,            // pair, Tenths, "%.1f"; unit 0.1
     SignedHundredths,  // pair, SignedHundredths, "%.1f"; unit 0.01, 10001..65535 negative
     Thousandths,       // pair, Word x 0.001, "%.3f"; unit 0.001
     Halves,            // one byte, Halves, "%.1f"; unit 0.5
+    // Read only: an occupancy word shown as "Occupied", "Unoccupied" or
+    // "Standby" (node::OccupancyState).
+    OccupancyState,
+    // One byte shown as a choice of buttons (the pages show these).
+    OverrideMode,     // node::OverrideMode
+    InputMode,        // node::InputMode
+    OccupancyChoice,  // node::OccupancyChoice
+    ValveType,        // 0 for 0 - 10 V, any other value 2 - 10 V
+    ValveMotion,      // the automatic motion check box
+    kCount
 };
+
+// A kind whose value the operator types: ScaleEntry, AcceptedRange and
+// PutField take these only.
+constexpr bool IsEntryKind(FieldKind kind) { return kind <= FieldKind::Halves; }
+// A kind shown as text in an edit: the entries and the occupancy state.
+constexpr bool IsTextKind(FieldKind kind) { return kind <= FieldKind::OccupancyState; }
 
 // Number of buffer bytes the field occupies from its position on.
 int FieldWidth(FieldKind kind);
-// The text shown for the field whose bytes start at `at`.
+// The text shown for a text kind's field whose bytes start at `at`.
 std::string ShowField(FieldKind kind, const unsigned char* at);
 
 // What an operator's entry is to a field.

@@ -2,41 +2,47 @@
 // A valve type button's click is the base's: it selects its type.
 #include "sheet/CommonPage.h"
 
-#include "nodeaccess/NodeLayout.h"
-
 IMPLEMENT_DYNCREATE(CPage10PropPage, CNodePropPage)
 
-namespace {
+// One page for all zones: its rows hold the same for each.
+struct CommonTable {
+    using P = CPage10PropPage;
 
-constexpr unsigned kValves = 1;  // the one step: bytes 15 to 20 of point 58
+    static constexpr unsigned kValves = 1;  // the one step: bytes 15 to 20 of point 58
+    static constexpr StepRow kSteps[] = {{kValves, PointsOf(node::Settings(node::kClosedValveTimeAt))}};
 
-}  // namespace
+    static constexpr ControlRow<P> kControls[] = {
+        EditRow(VENNOX_SHARED_ID(IDC_CLOSED_VALVE_TIME), &P::m_closedValveTime, 2, kValves,
+                node::Settings(node::kClosedValveTimeAt), FieldKind::Whole, "Closed valve time before auto motion"),
+        ButtonRow(VENNOX_SHARED_ID(IDC_COOL_AUTOMATIC), &P::m_coolAutomatic, 4, kValves,
+                  node::Settings(node::kCoolingValveMotionAt), FieldKind::ValveMotion, 0),
+        ButtonRow(VENNOX_SHARED_ID(IDC_HEAT_AUTOMATIC), &P::m_heatAutomatic, 3, kValves,
+                  node::Settings(node::kHeatingValveMotionAt), FieldKind::ValveMotion, 0),
+        ButtonRow(VENNOX_SHARED_ID(IDC_COOL_0_10V), &P::m_cool010, 7, kValves, node::Settings(node::kCoolingValveTypeAt),
+                  FieldKind::ValveType, 0),
+        ButtonRow(VENNOX_SHARED_ID(IDC_COOL_2_10V), &P::m_cool210, 6, kValves, node::Settings(node::kCoolingValveTypeAt),
+                  FieldKind::ValveType, 1),
+        ButtonRow(VENNOX_SHARED_ID(IDC_HEAT_0_10V), &P::m_heat010, 1, kValves, node::Settings(node::kHeatingValveTypeAt),
+                  FieldKind::ValveType, 0),
+        ButtonRow(VENNOX_SHARED_ID(IDC_HEAT_2_10V), &P::m_heat210, 5, kValves, node::Settings(node::kHeatingValveTypeAt),
+                  FieldKind::ValveType, 1),
+    };
+};
+
+static_assert(BoundOnceEach(CommonTable::kControls), "each control bound once, in one order");
+static_assert(InTheirSteps(CommonTable::kControls, CommonTable::kSteps), "a control's bytes lie in its step's point");
+
+// The page is zone 1's of a family of one.
+constexpr int kOnePage = 1;
 
 CPage10PropPage::CPage10PropPage() : CNodePropPage(IDD_COMMON)
 {
-    const long point = node::kSettings;
-    m_fields = {
-        ValueField(kValves, point, node::kClosedValveTimeAt, FieldType::Whole, m_closedValveTime,
-                   "Closed valve time before auto motion"),
-        ChoiceField(kValves, point, node::kCoolingValveMotionAt, FieldType::ValveMotion, {&m_coolAutomatic}),
-        ChoiceField(kValves, point, node::kHeatingValveMotionAt, FieldType::ValveMotion, {&m_heatAutomatic}),
-        ChoiceField(kValves, point, node::kCoolingValveTypeAt, FieldType::ValveType, {&m_cool010, &m_cool210}),
-        ChoiceField(kValves, point, node::kHeatingValveTypeAt, FieldType::ValveType, {&m_heat010, &m_heat210}),
-    };
-    m_readSteps = {kValves};
-    m_writeSteps = {kValves};
+    UseTable(*this, CommonTable::kControls, CommonTable::kSteps, kOnePage);
+    m_readSteps = {CommonTable::kValves};
+    m_writeSteps = {CommonTable::kValves};
 }
 
-void CPage10PropPage::DoDataExchange(CDataExchange* pDX)
-{
-    DDX_Control(pDX, IDC_HEAT_0_10V, m_heat010);
-    DDX_Control(pDX, IDC_CLOSED_VALVE_TIME, m_closedValveTime);
-    DDX_Control(pDX, IDC_HEAT_AUTOMATIC, m_heatAutomatic);
-    DDX_Control(pDX, IDC_COOL_AUTOMATIC, m_coolAutomatic);
-    DDX_Control(pDX, IDC_HEAT_2_10V, m_heat210);
-    DDX_Control(pDX, IDC_COOL_2_10V, m_cool210);
-    DDX_Control(pDX, IDC_COOL_0_10V, m_cool010);
-}
+void CPage10PropPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX, *this, CommonTable::kControls, kOnePage); }
 
 BOOL CPage10PropPage::OnInitDialog()
 {

@@ -24,4 +24,7 @@ protected:
     CButton m_heat210;
     CButton m_cool210;
     CButton m_cool010;
+
+private:
+    friend struct CommonTable;
 };

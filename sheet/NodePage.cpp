@@ -22,7 +22,7 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// ---- Field types ------------------------------------------------------------------
+// ---- Choices ----------------------------------------------------------------------
 
 int CheckOf(bool set) { return set ? BST_CHECKED : BST_UNCHECKED; }
 bool IsSet(int check) { return check == BST_CHECKED; }
@@ -133,47 +133,80 @@ void ShowValveMotion(const NodeField& f, int byte) { f.buttons[0]->SetCheck(Sign
 
 int ChooseValveMotion(const Checks& c, int) { return IsSet(c[0]) ? 1 : 0; }
 
-constexpr int kNone = -1;
-
-// One row per FieldType, in its order.
-struct TypeRule {
-    FieldKind kind;  // a value's (unused for choices)
-    int buttons;     // a choice's; 0 for a value
+// How a choice's byte meets its buttons, one row per FieldKind (none for a
+// text kind): the buttons the byte is shown on and taken from, in the order
+// of the field's table rows; further buttons of the field only take clicks.
+struct ChoiceRule {
+    int buttons;
     void (*show)(const NodeField&, int byte);
     int (*choose)(const Checks& checks, int read);
-    std::array<int, 3> clicked;  // the byte each button stands for when clicked
 };
 
-constexpr TypeRule kValue(FieldKind kind) { return {kind, 0, nullptr, nullptr, {kNone, kNone, kNone}}; }
+constexpr ChoiceRule kText = {0, nullptr, nullptr};
+constexpr ChoiceRule kChoiceRules[] = {
+    kText, kText, kText, kText, kText,  // the entry kinds
+    kText,                              // OccupancyState
+    {3, ShowOverrideMode, ChooseOverrideMode},        // Auto, Manual off, Manual on
+    {4, ShowInputMode, ChooseInputMode},              // release cooling, choose input, "Window switch", "+/- 3°C"
+    {3, ShowOccupancyChoice, ChooseOccupancyChoice},  // "Occupancy", "Standby", "UnOccupancy"
+    {2, ShowValveType, ChooseValveType},              // "0 - 10V", "2 - 10V"
+    {1, ShowValveMotion, ChooseValveMotion},          // the automatic motion box
+};
+static_assert(std::size(kChoiceRules) == static_cast<size_t>(FieldKind::kCount), "a row per field kind");
 
-const TypeRule kTypeRules[] = {
-    kValue(FieldKind::Whole),
-    kValue(FieldKind::Tenths),
-    kValue(FieldKind::SignedHundredths),
-    kValue(FieldKind::Thousandths),
-    kValue(FieldKind::Halves),
-    kValue(FieldKind::Whole),  // OccupancyState: a word, shown as text
-    {FieldKind::Whole, 3, ShowOverrideMode, ChooseOverrideMode, {node::kAutomatic, node::kManualOff, node::kManualOn}},
-    {FieldKind::Whole, 4, ShowInputMode, ChooseInputMode, {kNone, kNone, kNone}},
-    {FieldKind::Whole, 3, ShowOccupancyChoice, ChooseOccupancyChoice, {kNone, kNone, kNone}},
-    {FieldKind::Whole, 2, ShowValveType, ChooseValveType, {0, 1, kNone}},
-    {FieldKind::Whole, 1, ShowValveMotion, ChooseValveMotion, {kNone, kNone, kNone}},
+const ChoiceRule& ChoiceOf(FieldKind kind) { return kChoiceRules[static_cast<int>(kind)]; }
+
+// ---- Clicks -----------------------------------------------------------------------
+// Every radio button of the pages starts a group of its own, so the system
+// clears no partner: a click's rule sets the buttons of its group. An effect
+// names a control by its field's kind and its place in the field (kLevel:
+// an override's level edit); the clicked field's own kind means the clicked
+// field, another kind the page's one field of it, if the page has one.
+
+constexpr int kLevel = kEdit;
+constexpr int kKeep = -1;
+struct Effect {
+    FieldKind kind = FieldKind::kCount;  // none: the rule's effects end
+    int part = 0;
+    int enable = kKeep;  // TRUE, FALSE or kKeep, applied first
+    int check = kKeep;   // BST_CHECKED, BST_UNCHECKED or kKeep
+};
+constexpr Effect Check(FieldKind kind, int part) { return {kind, part, kKeep, BST_CHECKED}; }
+constexpr Effect Clear(FieldKind kind, int part) { return {kind, part, kKeep, BST_UNCHECKED}; }
+constexpr Effect Enable(FieldKind kind, int part) { return {kind, part, TRUE, kKeep}; }
+constexpr Effect Disable(FieldKind kind, int part) { return {kind, part, FALSE, kKeep}; }
+constexpr Effect DisableAndClear(FieldKind kind, int part) { return {kind, part, FALSE, BST_UNCHECKED}; }
+
+struct ClickRule {
+    FieldKind kind;
+    int part;  // the button clicked
+    std::array<Effect, 8> effects;
 };
 
-const TypeRule& RuleOf(FieldType type) { return kTypeRules[static_cast<int>(type)]; }
-bool IsValue(FieldType type) { return RuleOf(type).buttons == 0 && type != FieldType::OccupancyState; }
-int WidthOf(FieldType type) { return RuleOf(type).buttons ? 1 : FieldWidth(RuleOf(type).kind); }
+constexpr FieldKind kOverride = FieldKind::OverrideMode, kValve = FieldKind::ValveType,
+                    kInput = FieldKind::InputMode, kChoice = FieldKind::OccupancyChoice;
+// The occupancy choice's fourth button is "Choose Occup =>" (zone 4): the
+// input's third use, beside releasing cooling and a chosen input.
+constexpr int kChooseOccupancy = 3;
 
-const char* OccupancyText(int state)
-{
-    switch (state) {
-    case node::kOccupied: return "Occupied";
-    case node::kUnoccupied: return "Unoccupied";
-    case node::kStandby: return "Standby";
-    // The node documents no other state; an earlier state must not stay shown.
-    default: return "Unknown";
-    }
-}
+constexpr ClickRule kClickRules[] = {
+    // An output's mode; the level can be entered for Manual on.
+    {kOverride, 0, {Check(kOverride, 0), Clear(kOverride, 1), Clear(kOverride, 2), Disable(kOverride, kLevel)}},
+    {kOverride, 1, {Clear(kOverride, 0), Check(kOverride, 1), Clear(kOverride, 2), Disable(kOverride, kLevel)}},
+    {kOverride, 2, {Clear(kOverride, 0), Clear(kOverride, 1), Check(kOverride, 2), Enable(kOverride, kLevel)}},
+    // A valve's signal range.
+    {kValve, 0, {Check(kValve, 0), Clear(kValve, 1)}},
+    {kValve, 1, {Clear(kValve, 0), Check(kValve, 1)}},
+    // The input's use: releasing cooling, a chosen input with its functions,
+    // or the occupancy choice with its boxes.
+    {kInput, 0, {Check(kInput, 0), Clear(kInput, 1), Clear(kChoice, kChooseOccupancy), DisableAndClear(kInput, 2),
+                 DisableAndClear(kInput, 3), Disable(kChoice, 0), Disable(kChoice, 1), Disable(kChoice, 2)}},
+    {kInput, 1, {Clear(kInput, 0), Check(kInput, 1), Clear(kChoice, kChooseOccupancy), Enable(kInput, 2),
+                 Enable(kInput, 3), Disable(kChoice, 0), Disable(kChoice, 1), Disable(kChoice, 2)}},
+    {kChoice, kChooseOccupancy,
+     {Check(kChoice, kChooseOccupancy), Clear(kInput, 1), Clear(kInput, 0), DisableAndClear(kInput, 2),
+      DisableAndClear(kInput, 3), Enable(kChoice, 0), Enable(kChoice, 1), Enable(kChoice, 2)}},
+};
 
 // Counts the sheet's node calls in flight for their duration.
 class CNodeCallScope {
@@ -188,17 +221,6 @@ private:
 };
 
 }  // namespace
-
-NodeField ValueField(unsigned step, long point, int at, FieldType type, CEdit& edit, const char* label)
-{
-    return {step, point, at, type, &edit, {}, label};
-}
-
-NodeField ChoiceField(unsigned step, long point, int at, FieldType type, std::array<CButton*, 4> buttons,
-                      CEdit* edit)
-{
-    return {step, point, at, type, edit, buttons, ""};
-}
 
 // ---- Node calls ------------------------------------------------------------------------
 
@@ -246,6 +268,39 @@ bool CNodePropPage::NodeCallInFlight() const
 
 // ---- Fields ----------------------------------------------------------------------------
 
+void CNodePropPage::AddEdit(unsigned step, node::Spot spot, FieldKind kind, CEdit& edit, const char* label)
+{
+    m_fields.push_back({step, spot.point, spot.at, kind, &edit, {}, label});
+}
+
+// A choice's buttons are rows of their own: the first makes the field.
+void CNodePropPage::AddButton(unsigned step, node::Spot spot, FieldKind kind, int part, CButton& button)
+{
+    NodeField* field = FieldAt(spot.point, spot.at);
+    if (!field) {
+        m_fields.push_back({step, spot.point, spot.at, kind, nullptr, {}, ""});
+        field = &m_fields.back();
+    }
+    field->buttons[static_cast<size_t>(part)] = &button;
+}
+
+// An output's level lies in the byte before its mode.
+void CNodePropPage::LinkLevels()
+{
+    for (NodeField& f : m_fields)
+        if (f.kind == FieldKind::OverrideMode)
+            if (const NodeField* level = FieldAt(f.point, f.at - node::kModeAfterLevel))
+                f.edit = level->edit;
+}
+
+NodeField* CNodePropPage::FieldAt(long point, int at)
+{
+    for (NodeField& f : m_fields)
+        if (f.point == point && f.at == at)
+            return &f;
+    return nullptr;
+}
+
 BOOL CNodePropPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
@@ -258,9 +313,9 @@ BOOL CNodePropPage::OnInitDialog()
 CNodePropPage::ControlState CNodePropPage::StateOf(const NodeField& field)
 {
     ControlState state;
-    if (IsValue(field.type))
+    if (IsEntryKind(field.kind))
         state.text = field.edit->GetWindowText();
-    for (int b = 0; b < RuleOf(field.type).buttons; ++b)
+    for (int b = 0; b < ChoiceOf(field.kind).buttons; ++b)
         state.checks[static_cast<size_t>(b)] = field.buttons[static_cast<size_t>(b)]->GetCheck();
     return state;
 }
@@ -269,25 +324,23 @@ void CNodePropPage::Show(size_t index, const unsigned char* buffer)
 {
     const NodeField& f = m_fields[index];
     const unsigned char* at = buffer + f.at;
-    if (f.type == FieldType::OccupancyState)
-        f.edit->SetWindowText(OccupancyText(CConvert().Word(at[0], at[1])));
-    else if (IsValue(f.type))
-        f.edit->SetWindowText(::ShowField(RuleOf(f.type).kind, at));
+    if (IsTextKind(f.kind))
+        f.edit->SetWindowText(ShowField(f.kind, at));
     else
-        RuleOf(f.type).show(f, at[0]);
+        ChoiceOf(f.kind).show(f, at[0]);
     Shown& shown = m_shown[index];
     shown.known = true;
-    std::copy(at, at + WidthOf(f.type), shown.bytes.begin());
+    std::copy(at, at + FieldWidth(f.kind), shown.bytes.begin());
     shown.state = StateOf(f);
 }
 
 long CNodePropPage::ReadStep(unsigned step, PointBuffer& buffer) const
 {
-    const auto first =
-        std::find_if(m_fields.begin(), m_fields.end(), [step](const NodeField& f) { return f.step & step; });
-    if (first == m_fields.end() || ReadPoint(first->point, buffer) != kNodeOk)
+    // The steps an order joins share their point.
+    const auto s = std::find_if(m_steps.begin(), m_steps.end(), [step](const StepPoint& p) { return p.step & step; });
+    if (s == m_steps.end() || ReadPoint(s->point, buffer) != kNodeOk)
         return 0;
-    return first->point;
+    return s->point;
 }
 
 void CNodePropPage::ShowSteps(const std::vector<unsigned>& steps)
@@ -339,8 +392,7 @@ bool CNodePropPage::TakeEntries(std::vector<Entry>& entries)
         Entry& e = entries[i];
         e.state = StateOf(f);
         e.edited = !(e.state == m_shown[i].state);
-        if (e.edited && IsValue(f.type) &&
-            ScaleEntry(RuleOf(f.type).kind, e.state.text, e.scaled) != EntryCheck::kAccepted) {
+        if (e.edited && IsEntryKind(f.kind) && ScaleEntry(f.kind, e.state.text, e.scaled) != EntryCheck::kAccepted) {
             Refuse(f);
             return false;
         }
@@ -352,8 +404,7 @@ bool CNodePropPage::TakeEntries(std::vector<Entry>& entries)
 // operator is back in the field, its text selected.
 void CNodePropPage::Refuse(const NodeField& field)
 {
-    const std::string text = std::string(field.label) + ": enter a number " +
-                             AcceptedRange(RuleOf(field.type).kind) + ".";
+    const std::string text = std::string(field.label) + ": enter a number " + AcceptedRange(field.kind) + ".";
     CWnd* owner = CSheet::FromPage(*this);
     if (!owner)
         owner = this;
@@ -374,25 +425,47 @@ void CNodePropPage::PutEntries(unsigned step, const std::vector<Entry>& entries,
         const Entry& e = entries[i];
         if (!e.edited) {
             if (m_shown[i].known)
-                std::copy_n(m_shown[i].bytes.begin(), WidthOf(f.type), at);
-        } else if (IsValue(f.type)) {
-            PutField(RuleOf(f.type).kind, e.scaled, at);
+                std::copy_n(m_shown[i].bytes.begin(), FieldWidth(f.kind), at);
+        } else if (IsEntryKind(f.kind)) {
+            PutField(f.kind, e.scaled, at);
         } else {
-            at[0] = static_cast<unsigned char>(RuleOf(f.type).choose(e.state.checks, at[0]));
+            at[0] = static_cast<unsigned char>(ChoiceOf(f.kind).choose(e.state.checks, at[0]));
         }
     }
 }
 
+// The control a click rule's effect names: in the clicked field, or in the
+// page's one field of another kind.
+CWnd* CNodePropPage::EffectControl(const NodeField& clicked, FieldKind kind, int part) const
+{
+    const NodeField* field = &clicked;
+    if (kind != clicked.kind) {
+        const auto f = std::find_if(m_fields.begin(), m_fields.end(), [kind](const NodeField& n) { return n.kind == kind; });
+        if (f == m_fields.end())
+            return nullptr;
+        field = &*f;
+    }
+    if (part == kEdit)
+        return field->edit;
+    return field->buttons[static_cast<size_t>(part)];
+}
+
 void CNodePropPage::OnChoiceClicked(UINT nID)
 {
-    for (const NodeField& f : m_fields) {
-        const TypeRule& rule = RuleOf(f.type);
-        for (int b = 0; b < rule.buttons && b < 3; ++b) {
-            CButton* button = f.buttons[static_cast<size_t>(b)];
-            if (button->GetDlgCtrlID() == static_cast<int>(nID) && rule.clicked[static_cast<size_t>(b)] != kNone) {
-                rule.show(f, rule.clicked[static_cast<size_t>(b)]);
-                return;
+    for (const NodeField& f : m_fields)
+        for (const ClickRule& rule : kClickRules) {
+            CButton* button = rule.kind == f.kind ? f.buttons[static_cast<size_t>(rule.part)] : nullptr;
+            if (!button || button->GetDlgCtrlID() != static_cast<int>(nID))
+                continue;
+            for (const Effect& e : rule.effects) {
+                CWnd* control = e.kind == FieldKind::kCount ? nullptr : EffectControl(f, e.kind, e.part);
+                if (!control)
+                    continue;
+                if (e.enable != kKeep)
+                    control->EnableWindow(e.enable);
+                if (e.check != kKeep)
+                    static_cast<CButton*>(control)->SetCheck(e.check);
             }
+            return;
         }
-    }
 }

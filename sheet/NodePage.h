@@ -13,6 +13,8 @@
 
 #include "framework/AfxWin.h"
 #include "nodeaccess/NodeAccess.h"
+#include "nodeaccess/NodeLayout.h"
+#include "nodeaccess/ValueText.h"
 
 using PointBuffer = unsigned char[kPointCapacity];
 using NameBuffer = unsigned char[kNodeNameCapacity];
@@ -20,35 +22,133 @@ using NameBuffer = unsigned char[kNodeNameCapacity];
 // A status the node never returns: the sheet holds no interface for the call.
 constexpr long kNoInterface = -1;
 
-// How a field's bytes meet its controls.
-enum class FieldType : unsigned char {
-    // A value in an edit, as the FieldKind of the same name.
-    Whole, Tenths, SignedHundredths, Thousandths, Halves,
-    // Read only: an occupancy word shown as "Occupied", "Unoccupied" or "Standby".
-    OccupancyState,
-    // One byte as a choice of buttons, the buttons in this order:
-    OverrideMode,     // Auto, Manual off, Manual on; the level edit is enabled for Manual on
-    InputMode,        // release cooling, choose input, "Window switch", "+/- 3°C"
-    OccupancyChoice,  // "Occupancy", "Standby", "UnOccupancy"
-    ValveType,        // "0 - 10V", "2 - 10V"
-    ValveMotion,      // the automatic motion check box
+// ---- A page family's table ---------------------------------------------------------
+// A family's pages (one per zone, or the one common page) are one table of
+// controls, a row each; rows that share a value's bytes are its field.
+
+// The control IDs of a row on each zone's page: their resource names end in
+// the zone; 0 where that zone's page has no such control.
+#define VENNOX_ZONE_IDS(name) {name##_1, name##_2, name##_3, name##_4}
+#define VENNOX_SHARED_ID(id) {id, id, id, id}
+#define VENNOX_ZONE4_ID(id) {0, 0, 0, id}
+
+// One control: its ID on each zone's page, the member it binds, its place
+// in the order the page binds its controls (1 first), the step of the
+// page's Read and Write that covers its bytes, where those lie on each
+// zone's page, their kind, and the control's part in its field: a value's
+// edit (kEdit), or a choice's button n; an entry's label, for the message
+// that refuses it.
+constexpr int kEdit = -1;
+template <class Page>
+struct ControlRow {
+    std::array<UINT, node::kZones> ids;
+    CEdit Page::*edit;
+    CButton Page::*button;
+    int bound;
+    unsigned step;
+    node::ZoneSpots spots;
+    FieldKind kind;
+    int part;
+    const char* label;
 };
+
+template <class Page>
+constexpr ControlRow<Page> EditRow(std::array<UINT, node::kZones> ids, CEdit Page::*edit, int bound, unsigned step,
+                                   node::ZoneSpots spots, FieldKind kind, const char* label = "")
+{
+    return {ids, edit, nullptr, bound, step, spots, kind, kEdit, label};
+}
+
+template <class Page>
+constexpr ControlRow<Page> ButtonRow(std::array<UINT, node::kZones> ids, CButton Page::*button, int bound,
+                                     unsigned step, node::ZoneSpots spots, FieldKind kind, int part)
+{
+    return {ids, nullptr, button, bound, step, spots, kind, part, ""};
+}
+
+// A step of the page's procedures: one read (and write) of a point, on each
+// zone's page. Steps are bits; a page's order of steps may join steps of
+// the same point into one.
+struct StepRow {
+    unsigned step;
+    std::array<long, node::kZones> points;
+};
+
+constexpr std::array<long, node::kZones> PointsOf(const node::ZoneSpots& spots)
+{
+    return {spots[0].point, spots[1].point, spots[2].point, spots[3].point};
+}
+
+// ---- Checks of a table, at compile time ----
+
+template <class Page, size_t N>
+constexpr bool BoundOnceEach(const ControlRow<Page> (&rows)[N])
+{
+    for (int rank = 1; rank <= static_cast<int>(N); ++rank) {
+        int found = 0;
+        for (const ControlRow<Page>& r : rows)
+            found += r.bound == rank;
+        if (found != 1)
+            return false;
+    }
+    return true;
+}
+
+constexpr const StepRow* FindStep(const StepRow* steps, size_t count, unsigned step)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (steps[i].step == step)
+            return &steps[i];
+    return nullptr;
+}
+
+// Every control's bytes lie in the point of its step, on every zone's page.
+template <class Page, size_t N, size_t S>
+constexpr bool InTheirSteps(const ControlRow<Page> (&rows)[N], const StepRow (&steps)[S])
+{
+    for (const ControlRow<Page>& r : rows) {
+        const StepRow* step = FindStep(steps, S, r.step);
+        if (!step)
+            return false;
+        for (size_t z = 0; z < node::kZones; ++z)
+            if (r.ids[z] && r.spots[z].point != step->points[z])
+                return false;
+    }
+    return true;
+}
+
+// The steps an order joins read one point on zone `zone`'s page.
+template <size_t S>
+constexpr bool OnePointEach(const StepRow (&steps)[S], const unsigned* order, size_t count, int zone)
+{
+    for (size_t i = 0; i < count; ++i) {
+        long point = 0;
+        for (const StepRow& s : steps) {
+            if (!(order[i] & s.step))
+                continue;
+            const long p = s.points[static_cast<size_t>(zone - 1)];
+            if (point && p != point)
+                return false;
+            point = p;
+        }
+        if (!point)
+            return false;
+    }
+    return true;
+}
+
+// ---- The page's fields, as built from its table ----
 
 // Bytes of a data point and the controls that show them.
 struct NodeField {
-    unsigned step;    // the step of the page's Read and Write that covers it: one bit
+    unsigned step;
     long point;
-    int at;           // the first byte
-    FieldType type;
-    CEdit* edit;      // a value's edit; an override's level edit
+    int at;  // the first byte
+    FieldKind kind;
+    CEdit* edit;                      // a value's edit; an override's level edit
     std::array<CButton*, 4> buttons;  // a choice's buttons
-    const char* label;  // the edit as the page labels it, for an entry it refuses
+    const char* label;
 };
-
-// A value in `edit`, and a choice of `buttons`.
-NodeField ValueField(unsigned step, long point, int at, FieldType type, CEdit& edit, const char* label);
-NodeField ChoiceField(unsigned step, long point, int at, FieldType type, std::array<CButton*, 4> buttons,
-                      CEdit* edit = nullptr);
 
 class CNodePropPage : public CPropertyPage {
     DECLARE_DYNAMIC(CNodePropPage)
@@ -71,10 +171,16 @@ protected:
     long GetNodeName(NameBuffer& buffer) const;
 
     // ---- Fields ----
-    // The page's fields, and the steps of its Read and Write in its order:
-    // each step is one read (and write) of the point its fields lie in.
-    // Set by the page's constructor.
-    std::vector<NodeField> m_fields;
+    // Takes the fields and steps of zone `zone`'s page from its family's
+    // table (the page's constructor calls it), and binds its controls in
+    // their order (its DoDataExchange does).
+    template <class Page, size_t N, size_t S>
+    void UseTable(Page& page, const ControlRow<Page> (&rows)[N], const StepRow (&steps)[S], int zone);
+    template <class Page, size_t N>
+    static void BindControls(CDataExchange* pDX, Page& page, const ControlRow<Page> (&rows)[N], int zone);
+
+    // The steps of the page's Read and Write, in their order; set by the
+    // page's constructor.
     std::vector<unsigned> m_readSteps;
     std::vector<unsigned> m_writeSteps;
 
@@ -92,8 +198,8 @@ protected:
     // shown from, an edited one as entered. A point whose read fails is not
     // written. The read procedure follows.
     void OnWrite();
-    // A click on a choice's button selects what it stands for, as a read of
-    // that value would: an override mode, a valve type.
+    // A click on a choice's button: what it does to the page's buttons (a
+    // mode, a valve type, the input's use).
     void OnChoiceClicked(UINT nID);
 
     DECLARE_MESSAGE_MAP()
@@ -119,6 +225,13 @@ private:
         long scaled = 0;  // an edited value, as ScaleEntry gave it
     };
 
+    void AddEdit(unsigned step, node::Spot spot, FieldKind kind, CEdit& edit, const char* label);
+    void AddButton(unsigned step, node::Spot spot, FieldKind kind, int part, CButton& button);
+    // Gives each override its level edit.
+    void LinkLevels();
+    NodeField* FieldAt(long point, int at);
+    CWnd* EffectControl(const NodeField& clicked, FieldKind kind, int part) const;
+
     // A node call of the sheet has not returned: the host dispatches
     // messages while it waits.
     bool NodeCallInFlight() const;
@@ -134,8 +247,41 @@ private:
     void Refuse(const NodeField& field);
     void PutEntries(unsigned step, const std::vector<Entry>& entries, PointBuffer& buffer) const;
 
-    std::vector<Shown> m_shown;  // one per field
+    std::vector<NodeField> m_fields;  // in the order of the family's table
+    struct StepPoint {
+        unsigned step;
+        long point;
+    };
+    std::vector<StepPoint> m_steps;   // the steps' points on this page
+    std::vector<Shown> m_shown;       // one per field
 };
+
+template <class Page, size_t N, size_t S>
+void CNodePropPage::UseTable(Page& page, const ControlRow<Page> (&rows)[N], const StepRow (&steps)[S], int zone)
+{
+    const size_t z = static_cast<size_t>(zone - 1);
+    for (const StepRow& s : steps)
+        m_steps.push_back({s.step, s.points[z]});
+    for (const ControlRow<Page>& r : rows) {
+        if (!r.ids[z])
+            continue;
+        if (r.part == kEdit)
+            AddEdit(r.step, r.spots[z], r.kind, page.*r.edit, r.label);
+        else
+            AddButton(r.step, r.spots[z], r.kind, r.part, page.*r.button);
+    }
+    LinkLevels();
+}
+
+template <class Page, size_t N>
+void CNodePropPage::BindControls(CDataExchange* pDX, Page& page, const ControlRow<Page> (&rows)[N], int zone)
+{
+    const size_t z = static_cast<size_t>(zone - 1);
+    for (int rank = 1; rank <= static_cast<int>(N); ++rank)
+        for (const ControlRow<Page>& r : rows)
+            if (r.bound == rank && r.ids[z])
+                DDX_Control(pDX, static_cast<int>(r.ids[z]), r.edit ? static_cast<CWnd&>(page.*r.edit) : page.*r.button);
+}
 
 // One page class of a zone page family: `family` over zone `zone` (1 to 4),
 // with dynamic creation.

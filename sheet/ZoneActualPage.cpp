@@ -2,7 +2,7 @@
 // overrides, output limits and temperature offset.
 #include "sheet/ZoneActualPage.h"
 
-#include "nodeaccess/NodeLayout.h"
+#include <iterator>
 
 IMPLEMENT_DYNAMIC(CZoneActualPage, CNodePropPage)
 IMPLEMENT_DYNCREATE(CPage2PropPage, CZoneActualPage)
@@ -15,101 +15,102 @@ BEGIN_MESSAGE_MAP(CZoneActualPage, CNodePropPage)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-// The control IDs of each zone's page.
-struct ZoneActualIds {
-    UINT page;  // dialog template and tab caption
-    UINT offset, calcHeat, calcCool, occupancy;
-    UINT levels[6];  // byte order of a zone's block of data point 56
-    UINT cool[4], heat[4];  // Auto, Manual off, Manual on, Level
+struct ZoneActualTable {
+    using P = CZoneActualPage;
+
+    // The steps of the page's procedures, one read of a point each: the live
+    // values on every tick, the settings on Read and Write.
+    enum Step : unsigned {
+        kHeatValve = 1, kCoolValve = 2, kStates = 4, kRoom = 8, kSetpoint = 16,
+        kOffset = 32, kLevels = 64, kOverrides = 128,
+    };
+
+    static constexpr StepRow kSteps[] = {
+        {kHeatValve, PointsOf(node::HeatingValve())},
+        {kCoolValve, PointsOf(node::CoolingValve())},
+        {kStates, PointsOf(node::Occupancy())},
+        {kRoom, PointsOf(node::RoomTemperature())},
+        {kSetpoint, PointsOf(node::ActiveSetpoint())},
+        {kOffset, PointsOf(node::Offset())},
+        {kLevels, PointsOf(node::Level(node::kCoolingMinOccupied))},
+        {kOverrides, PointsOf(node::Override(node::kCoolingLevel))},
+    };
+
+    // In the order a Write checks the entries; `bound` gives the order the
+    // controls are bound in. An output's level goes out also while its edit
+    // is disabled.
+    static constexpr ControlRow<P> kControls[] = {
+        EditRow(VENNOX_SHARED_ID(IDC_HEAT_VALVE), &P::m_heatValve, 11, kHeatValve, node::HeatingValve(),
+                FieldKind::Halves),
+        EditRow(VENNOX_SHARED_ID(IDC_COOL_VALVE), &P::m_coolValve, 12, kCoolValve, node::CoolingValve(),
+                FieldKind::Halves),
+        EditRow(VENNOX_ZONE_IDS(IDC_CALC_COOL), &P::m_calcCool, 8, kStates, node::CalculatedCooling(),
+                FieldKind::SignedHundredths),
+        EditRow(VENNOX_ZONE_IDS(IDC_CALC_HEAT), &P::m_calcHeat, 7, kStates, node::CalculatedHeating(),
+                FieldKind::SignedHundredths),
+        EditRow(VENNOX_ZONE_IDS(IDC_ROOM_IS), &P::m_occupancy, 9, kStates, node::Occupancy(),
+                FieldKind::OccupancyState),
+        EditRow(VENNOX_SHARED_ID(IDC_ROOM_TEMP), &P::m_roomTemp, 10, kRoom, node::RoomTemperature(),
+                FieldKind::SignedHundredths),
+        EditRow(VENNOX_SHARED_ID(IDC_SETPOINT), &P::m_setpoint, 22, kSetpoint, node::ActiveSetpoint(),
+                FieldKind::SignedHundredths),
+        EditRow(VENNOX_ZONE_IDS(IDC_OFFSET), &P::m_offset, 13, kOffset, node::Offset(), FieldKind::SignedHundredths,
+                "Offset"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_MIN_OCC), &P::m_coolMinOccupied, 19, kLevels,
+                node::Level(node::kCoolingMinOccupied), FieldKind::Halves, "Cool level Min Occup"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_MIN_UNOCC), &P::m_coolMinUnoccupied, 18, kLevels,
+                node::Level(node::kCoolingMinUnoccupied), FieldKind::Halves, "Cool level Min UnOccup"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_MIN_STANDBY), &P::m_coolMinStandby, 17, kLevels,
+                node::Level(node::kCoolingMinStandby), FieldKind::Halves, "Cool level Min Standby"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_MAX), &P::m_coolMax, 16, kLevels, node::Level(node::kCoolingMax),
+                FieldKind::Halves, "Cool level Max"),
+        EditRow(VENNOX_ZONE_IDS(IDC_HEAT_MIN), &P::m_heatMin, 15, kLevels, node::Level(node::kHeatingMin),
+                FieldKind::Halves, "Heat level Min"),
+        EditRow(VENNOX_ZONE_IDS(IDC_HEAT_MAX), &P::m_heatMax, 14, kLevels, node::Level(node::kHeatingMax),
+                FieldKind::Halves, "Heat level Max"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_LEVEL), &P::m_coolLevel, 21, kOverrides, node::Override(node::kCoolingLevel),
+                FieldKind::Halves, "Auto/Manuel Cool Level"),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_COOL_AUTO), &P::m_coolAuto, 6, kOverrides, node::Override(node::kCoolingMode),
+                  FieldKind::OverrideMode, 0),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_COOL_OFF), &P::m_coolOff, 5, kOverrides, node::Override(node::kCoolingMode),
+                  FieldKind::OverrideMode, 1),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_COOL_ON), &P::m_coolOn, 4, kOverrides, node::Override(node::kCoolingMode),
+                  FieldKind::OverrideMode, 2),
+        EditRow(VENNOX_ZONE_IDS(IDC_HEAT_LEVEL), &P::m_heatLevel, 20, kOverrides, node::Override(node::kHeatingLevel),
+                FieldKind::Halves, "Auto/Manuel Heat Level"),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_HEAT_AUTO), &P::m_heatAuto, 3, kOverrides, node::Override(node::kHeatingMode),
+                  FieldKind::OverrideMode, 0),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_HEAT_OFF), &P::m_heatOff, 2, kOverrides, node::Override(node::kHeatingMode),
+                  FieldKind::OverrideMode, 1),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_HEAT_ON), &P::m_heatOn, 1, kOverrides, node::Override(node::kHeatingMode),
+                  FieldKind::OverrideMode, 2),
+    };
 };
+
+static_assert(BoundOnceEach(ZoneActualTable::kControls), "each control bound once, in one order");
+static_assert(InTheirSteps(ZoneActualTable::kControls, ZoneActualTable::kSteps), "a control's bytes lie in its step's point");
 
 namespace {
-
-#define ZONE_CONTROLS(n)                                                                         \
-    IDD_ZONE##n##_ACTUAL, IDC_OFFSET_##n, IDC_CALC_HEAT_##n, IDC_CALC_COOL_##n, IDC_ROOM_IS_##n, \
-        {IDC_COOL_MIN_OCC_##n, IDC_COOL_MIN_UNOCC_##n, IDC_COOL_MIN_STANDBY_##n, IDC_COOL_MAX_##n, \
-         IDC_HEAT_MIN_##n, IDC_HEAT_MAX_##n},                                                    \
-        {IDC_COOL_AUTO_##n, IDC_COOL_OFF_##n, IDC_COOL_ON_##n, IDC_COOL_LEVEL_##n},              \
-        {IDC_HEAT_AUTO_##n, IDC_HEAT_OFF_##n, IDC_HEAT_ON_##n, IDC_HEAT_LEVEL_##n}
-
-const ZoneActualIds kIds[node::kZones] = {{ZONE_CONTROLS(1)}, {ZONE_CONTROLS(2)}, {ZONE_CONTROLS(3)},
-                                          {ZONE_CONTROLS(4)}};
-
-#undef ZONE_CONTROLS
-
-// The steps of the page's procedures, one read of a point each: the live
-// values on every tick, the settings on Read and Write.
-enum Step : unsigned {
-    kHeatValve = 1, kCoolValve = 2, kStates = 4, kRoom = 8, kSetpoint = 16,
-    kOffset = 32, kLevels = 64, kOverrides = 128,
-};
 
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 2000;
 
-// The levels of a zone's block of point 56, as the page labels them.
-const char* const kLevelLabels[node::kLevelBytes] = {
-    "Cool level Min Occup", "Cool level Min UnOccup", "Cool level Min Standby",
-    "Cool level Max",       "Heat level Min",         "Heat level Max",
-};
+// Each zone's dialog template and tab caption.
+constexpr UINT kTemplates[] = {IDD_ZONE1_ACTUAL, IDD_ZONE2_ACTUAL, IDD_ZONE3_ACTUAL, IDD_ZONE4_ACTUAL};
+static_assert(std::size(kTemplates) == node::kZones, "a template per zone");
 
 }  // namespace
 
-CZoneActualPage::CZoneActualPage(int zone) : CNodePropPage(kIds[zone - 1].page), m_ids(kIds[zone - 1])
+CZoneActualPage::CZoneActualPage(int zone) : CNodePropPage(kTemplates[zone - 1]), m_zone(zone)
 {
-    const node::Zone& z = node::ZoneAt(zone);
-    const int levels = node::LevelsAt(zone), overrides = node::OverridesAt(zone);
-    const long states = node::kOccupancyStates;
-    m_fields = {
-        ValueField(kHeatValve, z.heatingValve, 0, FieldType::Halves, m_heatValve, ""),
-        ValueField(kCoolValve, z.coolingValve, 0, FieldType::Halves, m_coolValve, ""),
-        ValueField(kStates, states, z.calcCoolingAt, FieldType::SignedHundredths, m_calcCool, ""),
-        ValueField(kStates, states, z.calcHeatingAt, FieldType::SignedHundredths, m_calcHeat, ""),
-        ValueField(kStates, states, node::OccupancyStateAt(zone), FieldType::OccupancyState, m_occupancy, ""),
-        ValueField(kRoom, z.roomTemperature, 0, FieldType::SignedHundredths, m_roomTemp, ""),
-        ValueField(kSetpoint, z.activeSetpoint, 0, FieldType::SignedHundredths, m_setpoint, ""),
-        ValueField(kOffset, node::kSettings, node::OffsetAt(zone), FieldType::SignedHundredths, m_offset, "Offset"),
-    };
-    for (int i = 0; i < node::kLevelBytes; ++i)
-        m_fields.push_back(ValueField(kLevels, node::kOutputLevels, levels + i, FieldType::Halves, m_levels[i],
-                                      kLevelLabels[i]));
-    // An output's level, then its mode; a level goes out also while its
-    // edit is disabled.
-    auto addOverride = [&](COverride& output, int levelAt, int modeAt, const char* label) {
-        const long point = node::kManualOverrides;
-        m_fields.push_back(ValueField(kOverrides, point, overrides + levelAt, FieldType::Halves, output.level, label));
-        m_fields.push_back(ChoiceField(kOverrides, point, overrides + modeAt, FieldType::OverrideMode,
-                                       {&output.autoMode, &output.manualOff, &output.manualOn}, &output.level));
-    };
-    addOverride(m_cool, node::kCoolingLevel, node::kCoolingMode, "Auto/Manuel Cool Level");
-    addOverride(m_heat, node::kHeatingLevel, node::kHeatingMode, "Auto/Manuel Heat Level");
-    m_liveSteps = {kHeatValve, kCoolValve, kStates, kRoom, kSetpoint};
-    m_readSteps = {kOffset, kLevels, kOverrides};
+    using T = ZoneActualTable;
+    UseTable(*this, T::kControls, T::kSteps, zone);
+    m_liveSteps = {T::kHeatValve, T::kCoolValve, T::kStates, T::kRoom, T::kSetpoint};
+    m_readSteps = {T::kOffset, T::kLevels, T::kOverrides};
     m_writeSteps = m_readSteps;
 }
 
-void CZoneActualPage::DoDataExchange(CDataExchange* pDX)
-{
-    const ZoneActualIds& ids = m_ids;
-    DDX_Control(pDX, ids.heat[2], m_heat.manualOn);
-    DDX_Control(pDX, ids.heat[1], m_heat.manualOff);
-    DDX_Control(pDX, ids.heat[0], m_heat.autoMode);
-    DDX_Control(pDX, ids.cool[2], m_cool.manualOn);
-    DDX_Control(pDX, ids.cool[1], m_cool.manualOff);
-    DDX_Control(pDX, ids.cool[0], m_cool.autoMode);
-    DDX_Control(pDX, ids.calcHeat, m_calcHeat);
-    DDX_Control(pDX, ids.calcCool, m_calcCool);
-    DDX_Control(pDX, ids.occupancy, m_occupancy);
-    DDX_Control(pDX, IDC_ROOM_TEMP, m_roomTemp);
-    DDX_Control(pDX, IDC_HEAT_VALVE, m_heatValve);
-    DDX_Control(pDX, IDC_COOL_VALVE, m_coolValve);
-    DDX_Control(pDX, ids.offset, m_offset);
-    for (int i = 5; i >= 0; --i)  // heating maximum first
-        DDX_Control(pDX, ids.levels[i], m_levels[i]);
-    DDX_Control(pDX, ids.heat[3], m_heat.level);
-    DDX_Control(pDX, ids.cool[3], m_cool.level);
-    DDX_Control(pDX, IDC_SETPOINT, m_setpoint);
-}
+void CZoneActualPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX, *this, ZoneActualTable::kControls, m_zone); }
 
 BOOL CZoneActualPage::OnInitDialog()
 {

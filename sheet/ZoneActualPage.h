@@ -1,15 +1,11 @@
 // The four "Zone N Actual" pages: the zone's live values, read again every
 // two seconds, and the zone's temperature offset, output levels and manual
-// overrides. One class per zone over one implementation; what differs per
-// zone is its row of control IDs and its place in the node's layout.
+// overrides. One class per zone over one table of controls; what differs per
+// zone is in its rows: control IDs and places in the node's layout.
 #pragma once
-
-#include <vector>
 
 #include "resources/resource.h"
 #include "sheet/NodePage.h"
-
-struct ZoneActualIds;
 
 class CZoneActualPage : public CNodePropPage {
     DECLARE_DYNAMIC(CZoneActualPage)
@@ -27,14 +23,6 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
-    // One output's manual override: three radio buttons and the level.
-    struct COverride {
-        CButton autoMode;
-        CButton manualOff;
-        CButton manualOn;
-        CEdit level;
-    };
-
     CEdit m_roomTemp;
     CEdit m_setpoint;
     CEdit m_calcHeat;
@@ -43,12 +31,26 @@ protected:
     CEdit m_coolValve;
     CEdit m_occupancy;
     CEdit m_offset;
-    CEdit m_levels[6];  // the zone's output levels, in the byte order of data point 56
-    COverride m_cool;
-    COverride m_heat;
+    // The output levels.
+    CEdit m_coolMinOccupied;
+    CEdit m_coolMinUnoccupied;
+    CEdit m_coolMinStandby;
+    CEdit m_coolMax;
+    CEdit m_heatMin;
+    CEdit m_heatMax;
+    // The manual overrides: an output's mode and its level.
+    CButton m_coolAuto;
+    CButton m_coolOff;
+    CButton m_coolOn;
+    CEdit m_coolLevel;
+    CButton m_heatAuto;
+    CButton m_heatOff;
+    CButton m_heatOn;
+    CEdit m_heatLevel;
 
 private:
-    const ZoneActualIds& m_ids;
+    friend struct ZoneActualTable;
+    const int m_zone;
     // The live values' steps, every tick.
     std::vector<unsigned> m_liveSteps;
 };

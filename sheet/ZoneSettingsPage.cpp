@@ -1,8 +1,8 @@
 // CZoneSettingsPage: a zone's set points, PID block, occupancy timeout and
-// input mode.
+// input mode, and zone 4's occupancy choice.
 #include "sheet/ZoneSettingsPage.h"
 
-#include "nodeaccess/NodeLayout.h"
+#include <iterator>
 
 IMPLEMENT_DYNAMIC(CZoneSettingsPage, CNodePropPage)
 IMPLEMENT_DYNCREATE(CPage3PropPage, CZoneSettingsPage)
@@ -10,132 +10,133 @@ IMPLEMENT_DYNCREATE(CPage5PropPage, CZoneSettingsPage)
 IMPLEMENT_DYNCREATE(CPage7PropPage, CZoneSettingsPage)
 IMPLEMENT_DYNCREATE(CPage9PropPage, CZoneSettingsPage)
 
-// Each page has only its own zone's buttons.
+// Clicks on the input's buttons are the base's.
 BEGIN_MESSAGE_MAP(CZoneSettingsPage, CNodePropPage)
-    ON_BN_CLICKED(IDC_RELEASE_COOL_1, &CZoneSettingsPage::OnReleaseCool)
-    ON_BN_CLICKED(IDC_RELEASE_COOL_2, &CZoneSettingsPage::OnReleaseCool)
-    ON_BN_CLICKED(IDC_RELEASE_COOL_3, &CZoneSettingsPage::OnReleaseCool)
-    ON_BN_CLICKED(IDC_RELEASE_COOL_4, &CZoneSettingsPage::OnReleaseCool)
-    ON_BN_CLICKED(IDC_CHOOSE_INPUT_1, &CZoneSettingsPage::OnChooseInput)
-    ON_BN_CLICKED(IDC_CHOOSE_INPUT_2, &CZoneSettingsPage::OnChooseInput)
-    ON_BN_CLICKED(IDC_CHOOSE_INPUT_3, &CZoneSettingsPage::OnChooseInput)
-    ON_BN_CLICKED(IDC_CHOOSE_INPUT_4, &CZoneSettingsPage::OnChooseInput)
-    ON_BN_CLICKED(IDC_CHOOSE_OCCUPANCY, &CZoneSettingsPage::OnChooseOccupancy)
 END_MESSAGE_MAP()
 
-namespace {
+struct ZoneSettingsTable {
+    using P = CZoneSettingsPage;
 
-// The steps of the page's procedures: what one read (and write) of a point covers.
-enum Step : unsigned {
-    kSetPoints = 1,  // the zone's set point data point
-    kPid = 2,        // the PID block
-    kTimeout = 4,    // the occupancy timeout
-    kInputMode = 8,  // the input mode byte of point 58
-    kChoice = 16,    // the occupancy choice byte of point 58 (zone 4)
-};
-
-}  // namespace
-
-// Each zone's control IDs, and the orders in which its page reads and
-// writes its points, as the node's documentation gives them for each zone.
-// Zone 4 keeps its PID block and timeout in point 58 and reads and writes
-// them together.
-struct ZoneSettingsRow {
-    UINT page;  // dialog template and tab caption
-    UINT p, i, d, heatI, coolI, timeout, releaseCool, chooseInput, windowSwitch, plusMinus3;
-    bool occupancyChoice;  // "Choose Occup =>" and its three boxes
-    std::vector<unsigned> reads, writes;
-};
-
-namespace {
-
-#define SETTINGS_CONTROLS(n)                                                                                     \
-    IDD_ZONE##n##_SETTINGS, IDC_P_##n, IDC_I_##n, IDC_D_##n, IDC_HEAT_I_##n, IDC_COOL_I_##n, IDC_OCC_TIMEOUT_##n, \
-        IDC_RELEASE_COOL_##n, IDC_CHOOSE_INPUT_##n, IDC_WINDOW_SWITCH_##n, IDC_PLUS_MINUS_3_##n
-
-const ZoneSettingsRow kRows[node::kZones] = {
-    {SETTINGS_CONTROLS(1), false,
-     {kSetPoints, kPid, kTimeout, kInputMode},
-     {kInputMode, kTimeout, kPid, kSetPoints}},
-    {SETTINGS_CONTROLS(2), false,
-     {kInputMode, kSetPoints, kPid, kTimeout},
-     {kInputMode, kTimeout, kPid, kSetPoints}},
-    {SETTINGS_CONTROLS(3), false,
-     {kInputMode, kSetPoints, kPid, kTimeout},
-     {kTimeout, kInputMode, kPid, kSetPoints}},
-    {SETTINGS_CONTROLS(4), true,
-     {kInputMode | kChoice, kSetPoints, kPid | kTimeout},
-     {kInputMode | kChoice, kPid | kTimeout, kSetPoints}},
-};
-
-#undef SETTINGS_CONTROLS
-
-// The set point edits, the same on every page, in the byte order of the
-// set point data point.
-constexpr UINT kSetPointIds[node::kSetPointPairs] = {IDC_SP_COOL_UNOCC, IDC_SP_COOL_STANDBY, IDC_SP_COOL_OCC,
-                                                     IDC_SP_HEAT_UNOCC, IDC_SP_HEAT_STANDBY, IDC_SP_HEAT_OCC};
-const char* const kSetPointLabels[node::kSetPointPairs] = {
-    "Temperature setpoints Cool UnOccup", "Temperature setpoints Cool Standby", "Temperature setpoints Cool Occup",
-    "Temperature setpoints Heat UnOccup", "Temperature setpoints Heat Standby", "Temperature setpoints Heat Occup",
-};
-
-}  // namespace
-
-CZoneSettingsPage::CZoneSettingsPage(int zone) : CNodePropPage(kRows[zone - 1].page), m_row(kRows[zone - 1])
-{
-    const node::Zone& z = node::ZoneAt(zone);
-    for (int i = 0; i < node::kSetPointPairs; ++i)
-        m_fields.push_back(ValueField(kSetPoints, z.setPoints, 2 * i, FieldType::SignedHundredths, m_setPoints[i],
-                                      kSetPointLabels[i]));
-    // P in thousandths, I and D in tenths of seconds, the heating and cooling
-    // I in seconds.
-    const struct {
-        CEdit& edit;
-        int pair;
-        FieldType type;
-        const char* label;
-    } pid[] = {
-        {m_p, node::kP, FieldType::Thousandths, "PID P"},
-        {m_i, node::kI, FieldType::Tenths, "PID I"},
-        {m_d, node::kD, FieldType::Tenths, "PID D"},
-        {m_heatI, node::kHeatingI, FieldType::Whole, "PID Heat I"},
-        {m_coolI, node::kCoolingI, FieldType::Whole, "PID Cool I"},
+    // The steps of the page's procedures: what one read (and write) of a point covers.
+    enum Step : unsigned {
+        kSetPoints = 1,  // the zone's set point data point
+        kPid = 2,        // the PID block
+        kTimeout = 4,    // the occupancy timeout
+        kInputMode = 8,  // the input mode byte of point 58
+        kChoice = 16,    // the occupancy choice byte of point 58 (zone 4)
     };
-    for (const auto& f : pid)
-        m_fields.push_back(ValueField(kPid, z.pidPoint, z.pidAt + 2 * f.pair, f.type, f.edit, f.label));
-    m_fields.push_back(ValueField(kTimeout, z.timeoutPoint, z.timeoutAt, FieldType::Tenths, m_timeout,
-                                  "Occup timeout"));
-    m_fields.push_back(ChoiceField(kInputMode, node::kSettings, node::InputModeAt(zone), FieldType::InputMode,
-                                   {&m_releaseCool, &m_chooseInput, &m_windowSwitch, &m_plusMinus3}));
-    if (HasOccupancyChoice())
-        m_fields.push_back(ChoiceField(kChoice, node::kSettings, node::kOccupancyChoiceAt, FieldType::OccupancyChoice,
-                                       {&m_occupancy, &m_standby, &m_unoccupancy}));
-    m_readSteps = m_row.reads;
-    m_writeSteps = m_row.writes;
-}
 
-bool CZoneSettingsPage::HasOccupancyChoice() const { return m_row.occupancyChoice; }
+    static constexpr StepRow kSteps[] = {
+        {kSetPoints, PointsOf(node::SetPoint(node::kCoolingUnoccupied))},
+        {kPid, PointsOf(node::Pid(node::kP))},
+        {kTimeout, PointsOf(node::OccupancyTimeout())},
+        {kInputMode, PointsOf(node::InputModeByte())},
+        {kChoice, PointsOf(node::Settings(node::kOccupancyChoiceAt))},
+    };
+
+    // In the order a Write checks the entries; `bound` gives the order the
+    // controls are bound in (zone 4's occupancy choice first). P in
+    // thousandths, I and D in tenths of seconds, the heating and cooling I in
+    // seconds, the timeout in tenths of seconds.
+    static constexpr ControlRow<P> kControls[] = {
+        EditRow(VENNOX_SHARED_ID(IDC_SP_COOL_UNOCC), &P::m_coolUnoccupied, 14, kSetPoints,
+                node::SetPoint(node::kCoolingUnoccupied), FieldKind::SignedHundredths,
+                "Temperature setpoints Cool UnOccup"),
+        EditRow(VENNOX_SHARED_ID(IDC_SP_COOL_STANDBY), &P::m_coolStandby, 13, kSetPoints,
+                node::SetPoint(node::kCoolingStandby), FieldKind::SignedHundredths,
+                "Temperature setpoints Cool Standby"),
+        EditRow(VENNOX_SHARED_ID(IDC_SP_COOL_OCC), &P::m_coolOccupied, 12, kSetPoints,
+                node::SetPoint(node::kCoolingOccupied), FieldKind::SignedHundredths,
+                "Temperature setpoints Cool Occup"),
+        EditRow(VENNOX_SHARED_ID(IDC_SP_HEAT_UNOCC), &P::m_heatUnoccupied, 11, kSetPoints,
+                node::SetPoint(node::kHeatingUnoccupied), FieldKind::SignedHundredths,
+                "Temperature setpoints Heat UnOccup"),
+        EditRow(VENNOX_SHARED_ID(IDC_SP_HEAT_STANDBY), &P::m_heatStandby, 10, kSetPoints,
+                node::SetPoint(node::kHeatingStandby), FieldKind::SignedHundredths,
+                "Temperature setpoints Heat Standby"),
+        EditRow(VENNOX_SHARED_ID(IDC_SP_HEAT_OCC), &P::m_heatOccupied, 9, kSetPoints,
+                node::SetPoint(node::kHeatingOccupied), FieldKind::SignedHundredths,
+                "Temperature setpoints Heat Occup"),
+        EditRow(VENNOX_ZONE_IDS(IDC_P), &P::m_p, 19, kPid, node::Pid(node::kP), FieldKind::Thousandths, "PID P"),
+        EditRow(VENNOX_ZONE_IDS(IDC_I), &P::m_i, 18, kPid, node::Pid(node::kI), FieldKind::Tenths, "PID I"),
+        EditRow(VENNOX_ZONE_IDS(IDC_D), &P::m_d, 17, kPid, node::Pid(node::kD), FieldKind::Tenths, "PID D"),
+        EditRow(VENNOX_ZONE_IDS(IDC_HEAT_I), &P::m_heatI, 16, kPid, node::Pid(node::kHeatingI), FieldKind::Whole,
+                "PID Heat I"),
+        EditRow(VENNOX_ZONE_IDS(IDC_COOL_I), &P::m_coolI, 15, kPid, node::Pid(node::kCoolingI), FieldKind::Whole,
+                "PID Cool I"),
+        EditRow(VENNOX_ZONE_IDS(IDC_OCC_TIMEOUT), &P::m_timeout, 20, kTimeout, node::OccupancyTimeout(),
+                FieldKind::Tenths, "Occup timeout"),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_RELEASE_COOL), &P::m_releaseCool, 7, kInputMode, node::InputModeByte(),
+                  FieldKind::InputMode, 0),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_CHOOSE_INPUT), &P::m_chooseInput, 8, kInputMode, node::InputModeByte(),
+                  FieldKind::InputMode, 1),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_WINDOW_SWITCH), &P::m_windowSwitch, 5, kInputMode, node::InputModeByte(),
+                  FieldKind::InputMode, 2),
+        ButtonRow(VENNOX_ZONE_IDS(IDC_PLUS_MINUS_3), &P::m_plusMinus3, 6, kInputMode, node::InputModeByte(),
+                  FieldKind::InputMode, 3),
+        ButtonRow(VENNOX_ZONE4_ID(IDC_OCCUPANCY), &P::m_occupancy, 3, kChoice,
+                  node::Settings(node::kOccupancyChoiceAt), FieldKind::OccupancyChoice, 0),
+        ButtonRow(VENNOX_ZONE4_ID(IDC_STANDBY), &P::m_standby, 2, kChoice, node::Settings(node::kOccupancyChoiceAt),
+                  FieldKind::OccupancyChoice, 1),
+        ButtonRow(VENNOX_ZONE4_ID(IDC_UNOCCUPANCY), &P::m_unoccupancy, 1, kChoice,
+                  node::Settings(node::kOccupancyChoiceAt), FieldKind::OccupancyChoice, 2),
+        ButtonRow(VENNOX_ZONE4_ID(IDC_CHOOSE_OCCUPANCY), &P::m_chooseOccupancy, 4, kChoice,
+                  node::Settings(node::kOccupancyChoiceAt), FieldKind::OccupancyChoice, 3),
+    };
+
+    // Each zone's dialog template (and tab caption), and the orders in which
+    // its page reads and writes its points, as the node's documentation
+    // gives them for each zone. Zone 4 keeps its PID block and timeout in
+    // point 58 and reads and writes them together.
+    struct Orders {
+        UINT page;
+        unsigned reads[4], writes[4];  // to the first 0
+    };
+    static constexpr Orders kOrders[] = {
+        {IDD_ZONE1_SETTINGS, {kSetPoints, kPid, kTimeout, kInputMode}, {kInputMode, kTimeout, kPid, kSetPoints}},
+        {IDD_ZONE2_SETTINGS, {kInputMode, kSetPoints, kPid, kTimeout}, {kInputMode, kTimeout, kPid, kSetPoints}},
+        {IDD_ZONE3_SETTINGS, {kInputMode, kSetPoints, kPid, kTimeout}, {kTimeout, kInputMode, kPid, kSetPoints}},
+        {IDD_ZONE4_SETTINGS, {kInputMode | kChoice, kSetPoints, kPid | kTimeout},
+         {kInputMode | kChoice, kPid | kTimeout, kSetPoints}},
+    };
+
+    static constexpr bool OrdersReadOnePointEach()
+    {
+        for (int zone = 1; zone <= node::kZones; ++zone) {
+            const Orders& o = kOrders[zone - 1];
+            if (!OnePointEach(kSteps, o.reads, Count(o.reads), zone) ||
+                !OnePointEach(kSteps, o.writes, Count(o.writes), zone))
+                return false;
+        }
+        return true;
+    }
+    static constexpr size_t Count(const unsigned (&order)[4])
+    {
+        size_t n = 0;
+        while (n < 4 && order[n])
+            ++n;
+        return n;
+    }
+    static std::vector<unsigned> Steps(const unsigned (&order)[4]) { return {order, order + Count(order)}; }
+};
+
+static_assert(std::size(ZoneSettingsTable::kOrders) == node::kZones, "a row per zone");
+static_assert(BoundOnceEach(ZoneSettingsTable::kControls), "each control bound once, in one order");
+static_assert(InTheirSteps(ZoneSettingsTable::kControls, ZoneSettingsTable::kSteps), "a control's bytes lie in its step's point");
+static_assert(ZoneSettingsTable::OrdersReadOnePointEach(), "the steps an order joins share their point");
+
+CZoneSettingsPage::CZoneSettingsPage(int zone)
+    : CNodePropPage(ZoneSettingsTable::kOrders[zone - 1].page), m_zone(zone)
+{
+    const ZoneSettingsTable::Orders& orders = ZoneSettingsTable::kOrders[zone - 1];
+    UseTable(*this, ZoneSettingsTable::kControls, ZoneSettingsTable::kSteps, zone);
+    m_readSteps = ZoneSettingsTable::Steps(orders.reads);
+    m_writeSteps = ZoneSettingsTable::Steps(orders.writes);
+}
 
 void CZoneSettingsPage::DoDataExchange(CDataExchange* pDX)
 {
-    if (HasOccupancyChoice()) {
-        DDX_Control(pDX, IDC_UNOCCUPANCY, m_unoccupancy);
-        DDX_Control(pDX, IDC_STANDBY, m_standby);
-        DDX_Control(pDX, IDC_OCCUPANCY, m_occupancy);
-        DDX_Control(pDX, IDC_CHOOSE_OCCUPANCY, m_chooseOccupancy);
-    }
-    DDX_Control(pDX, m_row.windowSwitch, m_windowSwitch);
-    DDX_Control(pDX, m_row.plusMinus3, m_plusMinus3);
-    DDX_Control(pDX, m_row.releaseCool, m_releaseCool);
-    DDX_Control(pDX, m_row.chooseInput, m_chooseInput);
-    for (int i = 5; i >= 0; --i)  // heating occupied first
-        DDX_Control(pDX, kSetPointIds[i], m_setPoints[i]);
-    DDX_Control(pDX, m_row.coolI, m_coolI);
-    DDX_Control(pDX, m_row.heatI, m_heatI);
-    DDX_Control(pDX, m_row.d, m_d);
-    DDX_Control(pDX, m_row.i, m_i);
-    DDX_Control(pDX, m_row.p, m_p);
-    DDX_Control(pDX, m_row.timeout, m_timeout);
+    BindControls(pDX, *this, ZoneSettingsTable::kControls, m_zone);
 }
 
 BOOL CZoneSettingsPage::OnInitDialog()
@@ -143,55 +144,4 @@ BOOL CZoneSettingsPage::OnInitDialog()
     CNodePropPage::OnInitDialog();
     OnRead();
     return FALSE;
-}
-
-void CZoneSettingsPage::DisableFunctions()
-{
-    for (CButton* box : {&m_windowSwitch, &m_plusMinus3}) {
-        box->EnableWindow(FALSE);
-        box->SetCheck(BST_UNCHECKED);
-    }
-}
-
-// The boxes keep their states.
-void CZoneSettingsPage::EnableOccupancyBoxes(bool enable)
-{
-    if (!HasOccupancyChoice())
-        return;
-    for (CButton* box : {&m_occupancy, &m_standby, &m_unoccupancy})
-        box->EnableWindow(enable);
-}
-
-// Every radio button starts a group of its own, so the system clears no
-// partner: the page keeps the input's buttons exclusive.
-void CZoneSettingsPage::OnReleaseCool()
-{
-    m_releaseCool.SetCheck(BST_CHECKED);
-    m_chooseInput.SetCheck(BST_UNCHECKED);
-    if (HasOccupancyChoice())
-        m_chooseOccupancy.SetCheck(BST_UNCHECKED);
-    DisableFunctions();
-    EnableOccupancyBoxes(false);
-}
-
-void CZoneSettingsPage::OnChooseInput()
-{
-    m_releaseCool.SetCheck(BST_UNCHECKED);
-    m_chooseInput.SetCheck(BST_CHECKED);
-    if (HasOccupancyChoice())
-        m_chooseOccupancy.SetCheck(BST_UNCHECKED);
-    m_windowSwitch.EnableWindow(TRUE);
-    m_plusMinus3.EnableWindow(TRUE);
-    EnableOccupancyBoxes(false);
-}
-
-void CZoneSettingsPage::OnChooseOccupancy()
-{
-    if (!HasOccupancyChoice())
-        return;
-    m_chooseOccupancy.SetCheck(BST_CHECKED);
-    m_chooseInput.SetCheck(BST_UNCHECKED);
-    m_releaseCool.SetCheck(BST_UNCHECKED);
-    DisableFunctions();
-    EnableOccupancyBoxes(true);
 }

@@ -1,13 +1,11 @@
 // The four "Zone N Settings" pages: the zone's six set points, PID block,
 // occupancy timeout and input mode; on zone 4 also the occupancy choice.
-// One class per zone over one implementation; what differs per zone is its
-// row of control IDs and orders, and its place in the node's layout.
+// One class per zone over one table of controls; what differs per zone is in
+// its rows: control IDs, places in the node's layout, the orders of steps.
 #pragma once
 
 #include "resources/resource.h"
 #include "sheet/NodePage.h"
-
-struct ZoneSettingsRow;
 
 class CZoneSettingsPage : public CNodePropPage {
     DECLARE_DYNAMIC(CZoneSettingsPage)
@@ -20,13 +18,16 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-
-    void OnReleaseCool();
-    void OnChooseInput();
-    void OnChooseOccupancy();
     DECLARE_MESSAGE_MAP()
 
-    CEdit m_setPoints[6];  // in the byte order of the set point data point
+    // The set points, cooling and heating, each for the states unoccupied,
+    // standby and occupied.
+    CEdit m_coolUnoccupied;
+    CEdit m_coolStandby;
+    CEdit m_coolOccupied;
+    CEdit m_heatUnoccupied;
+    CEdit m_heatStandby;
+    CEdit m_heatOccupied;
     CEdit m_p;
     CEdit m_i;
     CEdit m_d;
@@ -44,12 +45,8 @@ protected:
     CButton m_unoccupancy;
 
 private:
-    bool HasOccupancyChoice() const;
-    // The input's two function boxes: cleared and disabled.
-    void DisableFunctions();
-    void EnableOccupancyBoxes(bool enable);
-
-    const ZoneSettingsRow& m_row;
+    friend struct ZoneSettingsTable;
+    const int m_zone;
 };
 
 VENNOX_ZONE_PAGE(CPage3PropPage, CZoneSettingsPage, 1)
