@@ -110,10 +110,6 @@ without_wine32() {
         exec "$@"' without_wine32 "${wine32_dirs[*]}" "${wine32_files[*]}" "$@"
 }
 
-# wine_loader_for PRESET: the Wine loader that runs the preset's programs
-# (win32: the 32-bit one; win64 and the 64-bit prefix's own tools: wine64).
-wine_loader_for() { [ "$1" = win32 ] && echo wine || echo wine64; }
-
 # build_preset PRESET LOG [DIR [TARGET...]]: configures and builds PRESET in
 # DIR (default build/PRESET), only the TARGETs when given, its output into
 # LOG; on failure shows the log's tail, says so and returns 1.
