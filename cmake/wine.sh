@@ -9,6 +9,8 @@
 #   wine.sh cleanup   stop wineserver and the Xvfb display we started
 # State lives in $VENNOX_WINE_DIR: prefix/, registry/ (the prefix's registry as
 # created), display (number), xvfb.pid, desktop (DESKTOP's line once it is up).
+# VENNOX_WINE_WIDTH, 32 or 64: the width of the programs it runs, which picks
+# the Wine loader (below).
 set -u
 state=${VENNOX_WINE_DIR:?VENNOX_WINE_DIR must name the build tree\'s wine state directory}
 mkdir -p "$state"
@@ -16,8 +18,13 @@ mkdir -p "$state"
 export WINEPREFIX="$state/prefix"
 pristine="$state/registry"
 # wine64 runs 64-bit programs without the 32-bit loader; 32-bit ones need it.
-loader=${VENNOX_WINE_LOADER:-wine}
-[ "$loader" = wine64 ] && [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+case ${VENNOX_WINE_WIDTH:-} in
+32) loader=wine ;;
+64) loader=wine64
+    [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64 ;;
+*)  echo "wine.sh: VENNOX_WINE_WIDTH must be 32 or 64, not '${VENNOX_WINE_WIDTH:-}'" >&2
+    exit 2 ;;
+esac
 # Quiet, except for what explains a program that does not start or dies.
 export WINEDEBUG=${WINEDEBUG:--all,err+module,err+seh}
 # No Mono or Gecko installer prompts in a test prefix.

@@ -110,10 +110,6 @@ without_wine32() {
         exec "$@"' without_wine32 "${wine32_dirs[*]}" "${wine32_files[*]}" "$@"
 }
 
-# wine_loader_for PRESET: the Wine loader that runs the preset's programs
-# (win32: the 32-bit one; win64 and the 64-bit prefix's own tools: wine64).
-wine_loader_for() { [ "$1" = win32 ] && echo wine || echo wine64; }
-
 # build_preset PRESET LOG [DIR [TARGET...]]: configures and builds PRESET in
 # DIR (default build/PRESET), only the TARGETs when given, its output into
 # LOG; on failure shows the log's tail, says so and returns 1.
@@ -222,7 +218,7 @@ tree_time() { cat "build/$1/source-date" 2>/dev/null; }
 # VENNOX_SIGN_PFX the modules and hosts are signed before they are packed,
 # the MSIs after. On failure OUT holds nothing. Prints the files' paths.
 pack_release() {
-    local out=${1:-build/package} version epoch work release debug preset arch msi codes
+    local out=${1:-build/package} version epoch work release debug preset arch msi ids codes
     version=$(both_trees version tree_version) && epoch=$(both_trees "sources' time" tree_time) || return 1
     rm -rf "$out"
     work=$out.new
@@ -258,11 +254,13 @@ pack_steps() {
         scripts/release.py zip "$debug" "$epoch" "$work/Vennox-$version-debug.zip" || return 1
     for arch in x86 x64; do
         msi=$work/Vennox-$version-$arch.msi
+        # The type library's IDs, from the IDL, in the tree of the package's width.
+        ids=build/$([ "$arch" = x86 ] && echo win32 || echo win64)/resources
         codes=($(scripts/release.py codes "$version" "$arch" "$release/$arch"/* "$release/THIRD-PARTY-NOTICES.txt" \
-                 installer/Vennox.wxs installer/Interfaces.wxi)) || return 1
+                 installer/Vennox.wxs installer/Interfaces.wxi "$ids/VennoxIds.wxi")) || return 1
         # wixl takes its files' paths relative to here only.
         TZ=UTC wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ProductCode="${codes[0]}" \
-            -D ReleaseDir="$(realpath --relative-to=. "$release")" -I installer -o "$msi" installer/Vennox.wxs &&
+            -D ReleaseDir="$(realpath --relative-to=. "$release")" -I installer -I "$ids" -o "$msi" installer/Vennox.wxs &&
             scripts/release.py finish-msi "$msi" "$version" "${codes[1]}" "$epoch" || return 1
         if [ -n "${VENNOX_SIGN_PFX:-}" ]; then
             sign_file "$msi" || return 1
