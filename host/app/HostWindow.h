@@ -9,11 +9,11 @@
 #include "host/app/HostLog.h"
 #include "host/app/HostOptions.h"
 #include "host/app/ScriptRun.h"
+#include "host/app/SheetDriver.h"
 #include "host/app/Snapshot.h"
 #include "host/node/NodeLife.h"
 #include "host/script/Script.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 

@@ -6,9 +6,9 @@
 // closed.
 #pragma once
 
+#include "host/app/SheetDriver.h"
 #include "host/node/NodeModel.h"
 #include "host/script/Script.h"
-#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 

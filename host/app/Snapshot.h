@@ -3,7 +3,7 @@
 // to close. They run from a CSheetDriver inside the sheet's modal loop.
 #pragma once
 
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 
 #include <functional>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "host/node/NodeFile.h"
 #include "host/node/NodeModel.h"
-#include "host/node/TextLines.h"
+#include "host/TextLines.h"
 #include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 

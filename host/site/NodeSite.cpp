@@ -7,11 +7,8 @@
 #include "host/node/NodeFile.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
-
-const char* const kCallNames[] = {"ReadPoint", "WritePoint", "GetNodeName"};
 
 using ReleaseHook = std::function<void(const char* object)>;
 
@@ -409,23 +406,3 @@ NodeModel& CNodeSite::Node() const { return m_impl->node; }
 void CNodeSite::SetDelay(unsigned ms) { m_impl->options.delayMs = ms; }
 
 unsigned CNodeSite::Delay() const { return m_impl->options.delayMs; }
-
-std::string FormatNodeCall(const NodeCall& call)
-{
-    char head[96];
-    const char* name = kCallNames[call.kind];
-    if (call.kind == NodeCall::kName)
-        std::snprintf(head, sizeof head, "%s capacity %ld -> %ld", name, call.size, call.status);
-    else
-        std::snprintf(head, sizeof head, "%s %ld %s %ld -> %ld", name, call.point,
-                      call.kind == NodeCall::kWrite ? "length" : "capacity", call.size, call.status);
-    std::string line = head;
-    if (!call.bytes.empty())
-        line += ':';
-    for (unsigned char b : call.bytes) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", b);
-        line += hex;
-    }
-    return line;
-}

@@ -26,9 +26,6 @@ struct NodeCall {
     std::vector<unsigned char> bytes;
 };
 
-// One log line: "ReadPoint 58 capacity 32 -> 0: 03 07 ...".
-std::string FormatNodeCall(const NodeCall& call);
-
 struct SiteOptions {
     bool offerRead = true;         // QueryInterface answers IReadNode
     bool offerWrite = true;        // QueryInterface answers IWriteNode

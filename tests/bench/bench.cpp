@@ -16,8 +16,8 @@
 // module cannot be used.
 #include "VennoxLib.h"
 #include "framework/Handles.h"
+#include "host/app/SheetDriver.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 #include "resources/resource.h"
 #include "tests/win/ImportPatch.h"
 

@@ -10,7 +10,7 @@
 
 #include "VennoxLib.h"
 #include "framework/Handles.h"
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 #include "tests/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // in place in a window, its AboutBox, and the site let go on close.
 #include "framework/Handles.h"
 #include "host/app/ControlHost.h"
+#include "host/app/SheetDriver.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 #include "tests/win/TestSupport.h"
 
 #include <string>

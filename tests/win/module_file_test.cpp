@@ -2,7 +2,7 @@
 #include "VennoxLib.h"
 #include "nodeaccess/NodeAccess.h"
 #include "tests/win/TestSupport.h"
-#include "tests/win/ZoneCases.h"
+#include "tests/ZoneCases.h"
 
 #include <oleauto.h>
 

@@ -1,17 +1,16 @@
 // The four zones as the tests know them from the node's documentation:
 // each Zone actual page's control IDs, and the zone's data points and byte
-// positions. Written out here, apart from the module's own zone table, so
-// that a wrong entry there shows.
+// positions. Written out here, apart from the module's own zone table and
+// the built-in node, so that a wrong entry there shows. Portable: the node's
+// tests use it too.
 #pragma once
-
-#include <windows.h>
 
 #include <array>
 
 struct ActualZone {
     int zone;
     int page;  // index of the tab in the sheet
-    UINT templateId;
+    unsigned templateId;
     // Controls of the zone.
     int offset, calcHeat, calcCool, heatMin, heatMax, coolMinUnocc, coolMinStandby, coolMinOcc, coolMax, roomIs;
     int coolAuto, coolOff, coolOn, coolLevel, heatAuto, heatOff, heatOn, heatLevel;
@@ -49,7 +48,7 @@ inline std::array<int, 18> ZoneControlIds(const ActualZone& z)
 struct SettingsZone {
     int zone;
     int page;
-    UINT templateId;
+    unsigned templateId;
     const wchar_t* input;  // the input group's title
     int p, i, d, heatI, coolI, timeout, releaseCool, chooseInput, windowSwitch, plusMinus3;
     long setPoints;

@@ -1,6 +1,6 @@
 // Drives a modal sheet from inside its modal loop: steps run on a timer, as
 // an operator's clicks would; unexpected message boxes fail the run.
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 
 #include <commctrl.h>
 #include <prsht.h>
