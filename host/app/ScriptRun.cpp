@@ -162,11 +162,13 @@ CScriptRun::Outcome CScriptRun::Open(const ScriptStep&)
     return {Result::kPending, {}};
 }
 
-// Sent, as a click on the tab: the page reads the node as it is created.
+// Sent, as a click on the tab: the page reads the node as it is created. The
+// caption is the sheet's unless the script was read without the captions.
 CScriptRun::Outcome CScriptRun::Page(const ScriptStep& step)
 {
     const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
-    const auto tab = std::find(tabs.begin(), tabs.end(), step.text);
+    const auto named = [&step](const std::string& caption) { return SameCaption(step.text, caption); };
+    const auto tab = std::find_if(tabs.begin(), tabs.end(), named);
     if (tab == tabs.end())
         return {Result::kStop, "the sheet has no tab \"" + step.text + "\""};
     if (!CSheetDriver::SelectPage(m_sheet, static_cast<int>(tab - tabs.begin())))
