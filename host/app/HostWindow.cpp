@@ -360,8 +360,9 @@ void CHostWindow::OnFailName()
 
 void CHostWindow::OnDelay()
 {
+    const std::string range = "0 to " + std::to_string(kMaxDelayMs);
     std::string text = std::to_string(m_site->Delay());
-    while (AskText(m_hwnd, kDelayTitle, "Milliseconds every node call waits, from the next call on (0 to 60000):",
+    while (AskText(m_hwnd, kDelayTitle, "Milliseconds every node call waits, from the next call on (" + range + "):",
                    text)) {
         unsigned ms = 0;
         if (ParseDelay(text, ms)) {
@@ -369,7 +370,7 @@ void CHostWindow::OnDelay()
             Log("node: every call waits " + std::to_string(ms) + " ms");
             return;
         }
-        Complain("\"" + text + "\" is no number of milliseconds from 0 to 60000.");
+        Complain("\"" + text + "\" is no number of milliseconds from " + range + ".");
     }
 }
 
