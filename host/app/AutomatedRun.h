@@ -41,8 +41,8 @@ public:
 
 protected:
     // Overridables
-    // Prepares what the steps need; false when the run cannot begin, after
-    // saying why. By default there is nothing to prepare.
+    // Does what comes before the steps; false when the run cannot begin,
+    // after saying why. By default there is nothing to do.
     virtual bool Begin() { return true; }
     virtual std::vector<CSheetDriver::Step> Steps() = 0;
     // How much longer than the host allows a step may take; by default no longer.

@@ -48,19 +48,22 @@ CSnapshot::CSnapshot(std::string dir, std::function<void()> openSheet, Log log)
 {
 }
 
+// The folder, then the sheet, which the first step waits for.
 bool CSnapshot::Begin()
 {
     std::error_code ec;
     std::filesystem::create_directories(m_dir, ec);
-    if (ec)
+    if (ec) {
         Say("cannot create " + m_dir + ": " + ec.message());
-    return !ec;
+        return false;
+    }
+    OpenSheet();
+    return true;
 }
 
 std::vector<CSheetDriver::Step> CSnapshot::Steps()
 {
     std::vector<CSheetDriver::Step> steps;
-    steps.push_back([this] { return Open(); });
     steps.push_back([this] { return FindSheet(); });
     for (int i = 0; i < kPages; ++i) {
         steps.push_back([this, i] { return ShowPage(i); });
@@ -92,12 +95,6 @@ bool CSnapshot::DismissMessageBox()
         return false;
     Say(std::string("closed the message box \"") + kPluginBoxCaption + "\": " + CSheetDriver::Text(box, 0xFFFF));
     CSheetDriver::Click(box, IDOK);
-    return true;
-}
-
-bool CSnapshot::Open()
-{
-    OpenSheet();
     return true;
 }
 

@@ -28,7 +28,6 @@ private:
     void ExpectBoxes(CSheetDriver& driver) override;
     bool Report(const std::string& failure) override;
 
-    bool Open();
     bool FindSheet();
     bool ShowPage(int index);
     bool PageShown(int index);
