@@ -2,6 +2,7 @@
 // setpoints that follow it, its pace, and the points it must leave alone.
 #include "host/node/NodeLife.h"
 #include "nodeaccess/Convert.h"
+#include "tests/ZoneCases.h"
 
 #include <gtest/gtest.h>
 
@@ -39,31 +40,20 @@ void SetByte(NodeModel& node, long point, int at, int value)
 
 int Byte(const NodeModel& node, long point, int at) { return (*node.Find(point))[at]; }
 
-// Each zone's points on this node type.
-struct Zone {
-    int number;
-    long room, active, setPoints, heatValve, coolValve;
-    int occupancyAt, calcCoolAt, calcHeatAt, overridesAt;  // data points 31 and 55
-};
-const Zone kZones[] = {
-    {1, 36, 22, 15, 39, 38, 1, 11, 13, 1},
-    {2, 33, 26, 21, 41, 40, 3, 15, 17, 5},
-    {3, 35, 24, 19, 42, 43, 5, 17, 19, 9},
-    {4, 29, 17, 11, 39, 38, 7, 21, 23, 13},
-};
-
 struct Setpoints {
     int heating, cooling;
 };
 
-// Set point pairs: cooling unoccupied, standby, occupied, then heating likewise.
-Setpoints SetpointsOf(const NodeModel& node, const Zone& z, int state)
+// Set point pairs of the zone's settings: cooling unoccupied, standby,
+// occupied, then heating likewise.
+Setpoints SetpointsOf(const NodeModel& node, const ActualZone& z, int state)
 {
+    const long setPoints = kSettingsZones[z.zone - 1].setPoints;
     const int pair = state == node::kUnoccupied ? 0 : state == node::kStandby ? 1 : 2;
-    return {Pair(node, z.setPoints, 2 * (3 + pair)), Pair(node, z.setPoints, 2 * pair)};
+    return {Pair(node, setPoints, 2 * (3 + pair)), Pair(node, setPoints, 2 * pair)};
 }
 
-int State(const NodeModel& node, const Zone& z) { return Pair(node, 31, z.occupancyAt); }
+int State(const NodeModel& node, const ActualZone& z) { return Pair(node, 31, z.occupancyAt); }
 
 // ---- Rooms and valves --------------------------------------------------------
 
@@ -102,30 +92,30 @@ void Expect(int valve, int expected, const char* which)
 
 TEST(NodeLife, OpenValvesCarryTheRoomTowardTheSetpoint)
 {
-    for (const Zone& z : kZones) {
+    for (const ActualZone& z : kActualZones) {
         for (const RoomCase& c : kRoomCases) {
-            SCOPED_TRACE("zone " + std::to_string(z.number) + ": " + c.what);
+            SCOPED_TRACE("zone " + std::to_string(z.zone) + ": " + c.what);
             NodeModel node = NodeModel::Default();
             SetPair(node, 31, z.occupancyAt, c.state);
-            SetPair(node, z.room, 0, c.room);
+            SetPair(node, z.roomTemp, 0, c.room);
             const int o = z.overridesAt;
             for (auto [at, v] : {std::pair{0, c.coolLevel}, {1, c.coolMode}, {2, c.heatLevel}, {3, c.heatMode}})
                 SetByte(node, 55, o + at, v);
-            const ZoneValves valves = ControllerValves(node, z.number);
+            const ZoneValves valves = ControllerValves(node, z.zone);
             const ZoneValves zoneOne = ControllerValves(node, 1);
             Expect(valves.heating, c.heatValve, "heating valve");
             Expect(valves.cooling, c.coolValve, "cooling valve");
 
             NodeLife(1).Step(node);
             // Zone 4's pages show zone 1's valves.
-            const ZoneValves shown = z.number == 4 ? zoneOne : valves;
+            const ZoneValves shown = z.zone == 4 ? zoneOne : valves;
             EXPECT_EQ(Byte(node, z.heatValve, 0), shown.heating);
             EXPECT_EQ(Byte(node, z.coolValve, 0), shown.cooling);
 
             const Setpoints s = SetpointsOf(node, z, c.state);
-            const int active = Pair(node, z.active, 0);
+            const int active = Pair(node, z.setpoint, 0);
             EXPECT_EQ(active, 2 * c.room > s.heating + s.cooling ? s.cooling : s.heating);
-            const int moved = Pair(node, z.room, 0) - c.room;
+            const int moved = Pair(node, z.roomTemp, 0) - c.room;
             if (c.direction == 0) {
                 EXPECT_LE(std::abs(moved), 3) << "slow drift";
                 continue;
@@ -149,25 +139,25 @@ TEST(NodeLife, OccupancyChangesNowAndThenAndTheSetpointsFollow)
         std::set<int> changed;
         for (int step = 1; step <= NodeLife::kMaxHoldSteps; ++step) {
             std::vector<int> rooms, states;
-            for (const Zone& z : kZones) {
-                rooms.push_back(Pair(node, z.room, 0));
+            for (const ActualZone& z : kActualZones) {
+                rooms.push_back(Pair(node, z.roomTemp, 0));
                 states.push_back(State(node, z));
             }
             life.Step(node);
-            for (const Zone& z : kZones) {
+            for (const ActualZone& z : kActualZones) {
                 const int state = State(node, z);
                 ASSERT_TRUE(state == 0 || state == 1 || state == 3) << state;
-                if (state != states[z.number - 1]) {
-                    EXPECT_GE(step, NodeLife::kMinHoldSteps) << "zone " << z.number;
-                    changed.insert(z.number);
+                if (state != states[z.zone - 1]) {
+                    EXPECT_GE(step, NodeLife::kMinHoldSteps) << "zone " << z.zone;
+                    changed.insert(z.zone);
                 }
                 const Setpoints s = SetpointsOf(node, z, state);
-                const bool cooling = 2 * rooms[z.number - 1] > s.heating + s.cooling;
-                ASSERT_EQ(Pair(node, z.active, 0), cooling ? s.cooling : s.heating) << "zone " << z.number;
-                ASSERT_EQ(Pair(node, 31, z.calcHeatAt), s.heating) << "zone " << z.number;
+                const bool cooling = 2 * rooms[z.zone - 1] > s.heating + s.cooling;
+                ASSERT_EQ(Pair(node, z.setpoint, 0), cooling ? s.cooling : s.heating) << "zone " << z.zone;
+                ASSERT_EQ(Pair(node, 31, z.calcHeatAt), s.heating) << "zone " << z.zone;
                 // Bytes 17-18 carry zone 2's heating setpoint, not zone 3's cooling one.
-                if (z.number != 3) {
-                    ASSERT_EQ(Pair(node, 31, z.calcCoolAt), s.cooling) << "zone " << z.number;
+                if (z.zone != 3) {
+                    ASSERT_EQ(Pair(node, 31, z.calcCoolAt), s.cooling) << "zone " << z.zone;
                 }
             }
         }
@@ -212,11 +202,11 @@ TEST(NodeLife, StaysInBoundsAndNeverChangesWhatTheOperatorOwns)
         for (int step = 0; step < 600; ++step) {
             const NodeModel before = node;
             life.Step(node);
-            for (const Zone& z : kZones) {
-                const ZoneValves v = ControllerValves(node, z.number);
+            for (const ActualZone& z : kActualZones) {
+                const ZoneValves v = ControllerValves(node, z.zone);
                 for (int halves : {v.heating, v.cooling, Byte(node, z.heatValve, 0), Byte(node, z.coolValve, 0)})
-                    ASSERT_LE(halves, 200) << "zone " << z.number;
-                ASSERT_LE(std::abs(Pair(node, z.room, 0) - Pair(before, z.room, 0)), 30) << "not wild";
+                    ASSERT_LE(halves, 200) << "zone " << z.zone;
+                ASSERT_LE(std::abs(Pair(node, z.roomTemp, 0) - Pair(before, z.roomTemp, 0)), 30) << "not wild";
             }
             for (const auto& [number, bytes] : start.Points())
                 if (*node.Find(number) != *before.Find(number))
@@ -261,10 +251,10 @@ TEST(NodeLife, ZoneWithAPointMissingStaysAsItIs)
         for (int step = 0; step < 5; ++step)
             life.Step(node);
         EXPECT_EQ(node.Find(c.missing), nullptr);
-        for (const Zone& z : kZones) {
-            const bool still = c.still.count(z.number) > 0;
-            if (z.room != c.missing) {
-                EXPECT_EQ(Pair(node, z.room, 0) == Pair(start, z.room, 0), still) << "zone " << z.number;
+        for (const ActualZone& z : kActualZones) {
+            const bool still = c.still.count(z.zone) > 0;
+            if (z.roomTemp != c.missing) {
+                EXPECT_EQ(Pair(node, z.roomTemp, 0) == Pair(start, z.roomTemp, 0), still) << "zone " << z.zone;
             }
         }
     }

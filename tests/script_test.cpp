@@ -2,6 +2,7 @@
 // implicit opening and closing of the sheet, and what is refused, by line.
 #include "host/script/Script.h"
 #include "tests/TempDir.h"
+#include "tests/ZoneCases.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,7 @@ ScriptStep Only(const std::string& line)
 {
     std::vector<ScriptStep> steps;
     std::string error;
-    EXPECT_TRUE(ParseScript(line, steps, error)) << line << ": " << error;
+    EXPECT_TRUE(ParseScript(line, kTabCaptions, steps, error)) << line << ": " << error;
     for (const ScriptStep& s : steps)
         if (s.source.find("implicit") == std::string::npos)
             return s;
@@ -71,6 +72,17 @@ TEST(Script, EachCommandTakesItsArguments)
     }
 }
 
+// Without the module's captions a page is taken as written, for the sheet's
+// tabs to decide when the script runs.
+TEST(Script, PageAsWrittenWhenTheCaptionsAreNotKnown)
+{
+    std::vector<ScriptStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseScript("page \"zone 5 actual\"", {}, steps, error)) << error;
+    EXPECT_EQ(Outline(steps), "1:open* 1:page 1:exit*");
+    EXPECT_EQ(steps[1].text, "zone 5 actual");
+}
+
 TEST(Script, ThirtyTwoBytesAtMost)
 {
     std::string line = "expect-point 58";
@@ -79,7 +91,7 @@ TEST(Script, ThirtyTwoBytesAtMost)
     EXPECT_EQ(Only(line).bytes.size(), 32u);
     std::vector<ScriptStep> steps;
     std::string error;
-    EXPECT_FALSE(ParseScript(line + " 00", steps, error));
+    EXPECT_FALSE(ParseScript(line + " 00", kTabCaptions, steps, error));
     EXPECT_EQ(error, "line 1: too many arguments, expected: expect-point POINT BYTE...");
 }
 
@@ -104,7 +116,7 @@ TEST(Script, TheSheetOpensBeforeItIsUsedAndClosesAtTheEnd)
     for (const auto& c : cases) {
         std::vector<ScriptStep> steps;
         std::string error;
-        ASSERT_TRUE(ParseScript(c.script, steps, error)) << c.what << ": " << error;
+        ASSERT_TRUE(ParseScript(c.script, kTabCaptions, steps, error)) << c.what << ": " << error;
         EXPECT_EQ(Outline(steps), c.outline) << c.what;
     }
 }
@@ -113,7 +125,8 @@ TEST(Script, StepsEchoTheCommand)
 {
     std::vector<ScriptStep> steps;
     std::string error;
-    ASSERT_TRUE(ParseScript("page   \"Zone 1 Settings\"   # set points\ntype 262 \"\"", steps, error)) << error;
+    ASSERT_TRUE(ParseScript("page   \"Zone 1 Settings\"   # set points\ntype 262 \"\"", kTabCaptions, steps, error))
+        << error;
     ASSERT_EQ(steps.size(), 4u);
     EXPECT_EQ(steps[0].source, "open (implicit)");
     EXPECT_EQ(steps[1].source, "page \"Zone 1 Settings\"");
@@ -155,7 +168,7 @@ TEST(Script, RefusesMalformedLinesNamingThem)
     for (const auto& c : cases) {
         std::vector<ScriptStep> steps(1, ScriptStep{ScriptStep::kWait, 99, "kept"});
         std::string error;
-        EXPECT_FALSE(ParseScript(c.script, steps, error)) << c.script;
+        EXPECT_FALSE(ParseScript(c.script, kTabCaptions, steps, error)) << c.script;
         EXPECT_EQ(error, c.error) << c.script;
         ASSERT_EQ(steps.size(), 1u) << "a refused script gives no steps";
         EXPECT_EQ(steps[0].source, "kept");
@@ -169,7 +182,7 @@ TEST(Script, LoadsFromAFileNamingItInErrors)
     WriteAll(dir / "bad.txt", "read\nwait soon\n");
     std::vector<ScriptStep> steps;
     std::string error;
-    ASSERT_TRUE(LoadScript((dir / "good.txt").string(), steps, error)) << error;
+    ASSERT_TRUE(LoadScript((dir / "good.txt").string(), kTabCaptions, steps, error)) << error;
     EXPECT_EQ(Outline(steps), "2:open* 2:click 3:expect 3:exit*");
     EXPECT_EQ(steps[2].text, "21.0") << "CR LF line ends";
 
@@ -181,7 +194,7 @@ TEST(Script, LoadsFromAFileNamingItInErrors)
         {(dir / "none.txt").string(), (dir / "none.txt").string() + ": cannot open"},
     };
     for (const auto& c : cases) {
-        EXPECT_FALSE(LoadScript(c.path, steps, error));
+        EXPECT_FALSE(LoadScript(c.path, kTabCaptions, steps, error));
         EXPECT_EQ(error, c.error);
     }
 }

@@ -3,6 +3,7 @@
 #include "host/app/ControlHost.h"
 
 #include "host/app/HostText.h"
+#include "resources/resource.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -51,6 +52,26 @@ bool FindControlClass(ITypeLib* lib, CLSID& clsid)
             break;
     }
     return found;
+}
+
+// The module file of the control registered as kProgID, where COM finds it:
+// the class ID under the ProgID, its in-process server under the class ID.
+std::wstring RegisteredModule()
+{
+    wchar_t clsid[64] = {};
+    DWORD size = sizeof clsid;
+    const std::wstring progId = std::wstring(kProgID) + L"\\CLSID";
+    if (RegGetValueW(HKEY_CLASSES_ROOT, progId.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, clsid, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    wchar_t path[MAX_PATH] = {};
+    size = sizeof path;
+    const std::wstring server = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
+    // A REG_EXPAND_SZ path comes expanded, as REG_SZ.
+    if (RegGetValueW(HKEY_CLASSES_ROOT, server.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
+        ERROR_SUCCESS)
+        return {};
+    return path;
 }
 
 }  // namespace
@@ -169,4 +190,22 @@ void CControlHost::Close()
         m_module.reset();
     else
         m_module.release();
+}
+
+std::vector<std::string> SheetCaptions(const std::string& module)
+{
+    const std::wstring path = module.empty() ? RegisteredModule() : Widen(module);
+    afx::unique_hmodule file;
+    if (!path.empty())
+        file.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    std::vector<std::string> captions;
+    // Each page's template ID is its caption's string ID; the sheet has them
+    // in the order of their IDs.
+    for (UINT id = IDD_NODEINFO; file && id <= IDD_COMMON; ++id) {
+        char text[128] = {};
+        if (!LoadStringA(file.get(), id, text, sizeof text))
+            return {};
+        captions.push_back(text);
+    }
+    return captions;
 }

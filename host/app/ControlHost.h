@@ -1,6 +1,6 @@
 // The control as the host holds it: created from its registration or straight
 // from a module file, in-place active in a window of the host, and torn down
-// in the reverse order.
+// in the reverse order. Also the sheet's tab captions, from the same module.
 #pragma once
 
 #include "framework/Handles.h"
@@ -8,6 +8,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 class CControlHost {
 public:
@@ -40,3 +41,9 @@ private:
 
 // Text for an HRESULT: "0x80040154 (Class not registered)".
 std::string DescribeHResult(HRESULT hr);
+
+// The tab captions of the control's sheet, page 0 first, from the string
+// table of the module CControlHost::Create takes the control from (`module`,
+// or the registered control's), read as data: none of its code runs. Empty
+// when the module cannot be found or read.
+std::vector<std::string> SheetCaptions(const std::string& module);

@@ -1,4 +1,4 @@
-// The host's log, in memory and in its file.
+// The host's log, in memory and in its file, and its lines for node calls.
 #include "host/app/HostLog.h"
 
 #include <cerrno>
@@ -6,6 +6,8 @@
 #include <utility>
 
 namespace {
+
+const char* const kCallNames[] = {"ReadPoint", "WritePoint", "GetNodeName"};
 
 bool WriteLine(std::FILE* f, const std::string& line)
 {
@@ -20,6 +22,26 @@ std::string StampLine(const SYSTEMTIME& t, const std::string& text)
     std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", t.wYear, t.wMonth, t.wDay, t.wHour,
                   t.wMinute, t.wSecond, t.wMilliseconds);
     return stamp + text;
+}
+
+std::string FormatNodeCall(const NodeCall& call)
+{
+    char head[96];
+    const char* name = kCallNames[call.kind];
+    if (call.kind == NodeCall::kName)
+        std::snprintf(head, sizeof head, "%s capacity %ld -> %ld", name, call.size, call.status);
+    else
+        std::snprintf(head, sizeof head, "%s %ld %s %ld -> %ld", name, call.point,
+                      call.kind == NodeCall::kWrite ? "length" : "capacity", call.size, call.status);
+    std::string line = head;
+    if (!call.bytes.empty())
+        line += ':';
+    for (unsigned char b : call.bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02X", b);
+        line += hex;
+    }
+    return line;
 }
 
 bool CHostLog::Open(const std::string& path, std::string& error)

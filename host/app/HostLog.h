@@ -4,6 +4,8 @@
 //   2024-05-14 20:03:47.123 ReadPoint 58 capacity 32 -> 0: 03 07 D0 ...
 #pragma once
 
+#include "host/site/NodeSite.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +15,8 @@
 
 // "2024-05-14 20:03:47.123 " and `text`.
 std::string StampLine(const SYSTEMTIME& time, const std::string& text);
+// A node call's line: "ReadPoint 58 capacity 32 -> 0: 03 07 ...".
+std::string FormatNodeCall(const NodeCall& call);
 
 class CHostLog {
 public:

@@ -1,6 +1,7 @@
 // vennox-host.exe: the stand-in network-management host. Its entry reads the
 // command line, the script and the node, then runs the host window
 // (host/app/HostWindow.h) until it closes; --help only prints the usage.
+#include "host/app/ControlHost.h"
 #include "host/app/HostOptions.h"
 #include "host/app/HostWindow.h"
 #include "host/node/NodeFile.h"
@@ -74,8 +75,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return kExitOk;
     }
     // A malformed script is refused before anything runs, as a bad option is.
+    // Its pages are checked against the captions in the control's module.
     std::vector<ScriptStep> script;
-    if (!options.scriptFile.empty() && !LoadScript(options.scriptFile, script, error)) {
+    if (!options.scriptFile.empty() &&
+        !LoadScript(options.scriptFile, SheetCaptions(options.module), script, error)) {
         ReportError(error);
         return kExitUsage;
     }

@@ -28,7 +28,6 @@ bool ParsePointList(const std::string& text, std::set<long>& out)
 
 bool ParseDelay(const std::string& text, unsigned& ms)
 {
-    constexpr unsigned long kMaxDelayMs = 60000;
     unsigned long n = 0;
     if (!ParseWholeNumber(text, 0, kMaxDelayMs, n))
         return false;
@@ -85,12 +84,13 @@ struct Option {
     const char* value;  // what the value is, for messages; nullptr: a flag
     bool (*set)(HostOptions&, const std::string&);
 };
+const std::string kDelayValue = "milliseconds from 0 to " + std::to_string(kMaxDelayMs);
 const Option kOptions[] = {
     {"--module", "a module file", SetModule},
     {"--node", "a node file", SetNode},
     {"--offer", "both, read, write or none", SetOffer},
     {"--separate", nullptr, SetSeparate},
-    {"--delay", "milliseconds from 0 to 60000", SetDelay},
+    {"--delay", kDelayValue.c_str(), SetDelay},
     {"--pump", nullptr, SetPump},
     {"--fail-read", "data point numbers (0 to 65535) separated by commas", SetFailRead},
     {"--fail-write", "data point numbers (0 to 65535) separated by commas", SetFailWrite},

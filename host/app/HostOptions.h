@@ -23,6 +23,9 @@ struct HostOptions {
 
 extern const char kHostUsage[];
 
+// The longest wait before each node call, --delay and the menu's.
+constexpr unsigned kMaxDelayMs = 60000;
+
 constexpr int kExitOk = 0;      // with --snapshot: every page saved; with --script: every step done
 constexpr int kExitFailed = 1;  // the node file, OLE, the control, the snapshot or the script failed
 constexpr int kExitUsage = 2;   // a bad command line or a malformed script
@@ -32,7 +35,7 @@ bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& out, st
 
 // Values as --fail-read and --delay take them, also for the host's menu:
 // data point numbers separated by commas (added to `out`), and milliseconds
-// from 0 to 60000.
+// from 0 to kMaxDelayMs.
 bool ParsePointList(const std::string& text, std::set<long>& out);
 bool ParseDelay(const std::string& text, unsigned& ms);
 // "15,58", as ParsePointList reads it back.

@@ -3,13 +3,13 @@
 #include "host/app/HostWindow.h"
 
 #include "host/app/InputDialog.h"
+#include "host/app/ScriptRun.h"
+#include "host/app/Snapshot.h"
 #include "host/node/NodeFile.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -17,10 +17,9 @@ constexpr char kWindowClass[] = "VennoxHostWindow";
 constexpr int kIdProperties = 101;
 constexpr int kIdAbout = 102;
 constexpr int kIdLog = 103;
-constexpr UINT kStartSnapshot = WM_APP + 1;
-constexpr UINT kStartScript = WM_APP + 2;
-constexpr UINT kOpenSheet = WM_APP + 3;  // a script's open step: the Properties verb
-constexpr UINT_PTR kDriverTimer = 1;     // watches the snapshot's or the script's driver
+constexpr UINT kStartRun = WM_APP + 1;
+constexpr UINT kOpenSheet = WM_APP + 2;  // a run's step asks for the Properties verb
+constexpr UINT_PTR kRunTimer = 1;        // watches the snapshot or the script run
 constexpr UINT_PTR kLifeTimer = 2;
 constexpr RECT kControlPos = {10, 10, 41, 41};
 constexpr int kMargin = 10;
@@ -67,10 +66,8 @@ bool CHostWindow::Create(std::string& error)
     // node calls held up by --delay slow the node's life down.
     if (!m_options.still)
         SetTimer(m_hwnd, kLifeTimer, NodeLife::kStepMs, nullptr);
-    if (!m_options.snapshotDir.empty())
-        PostMessageA(m_hwnd, kStartSnapshot, 0, 0);
-    if (!m_options.scriptFile.empty())
-        PostMessageA(m_hwnd, kStartScript, 0, 0);
+    if (!m_options.snapshotDir.empty() || !m_options.scriptFile.empty())
+        PostMessageA(m_hwnd, kStartRun, 0, 0);
     return true;
 }
 
@@ -171,7 +168,7 @@ void CHostWindow::Log(const std::string& text)
 // their setup; the window goes last.
 void CHostWindow::Teardown()
 {
-    m_driver.reset();
+    m_run.reset();
     m_control.Close();
     if (m_site && m_site->SiteRefs() != 0) {
         // Freeing the site would leave the control with dangling pointers.
@@ -220,11 +217,8 @@ bool CHostWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_TIMER:
         OnTimer(wp);
         return true;
-    case kStartSnapshot:
-        OnStartSnapshot();
-        return true;
-    case kStartScript:
-        OnStartScript();
+    case kStartRun:
+        OnStartRun();
         return true;
     case kOpenSheet:
         OnOpenSheet();
@@ -284,14 +278,8 @@ void CHostWindow::OnTimer(UINT_PTR id)
 {
     if (id == kLifeTimer)
         m_life.Step(m_node);
-    if (id != kDriverTimer || !m_driver || !(m_driver->Done() || m_driver->Failed()))
-        return;
-    // A script's driver that gave up has closed the sheet; its verb must
-    // have returned before the window closes.
-    if (!m_scriptRun)
-        FinishSnapshot();
-    else if (!m_scriptRun->InVerb())
-        FinishScript();
+    else if (id == kRunTimer && m_run && m_run->Over())
+        FinishRun();
 }
 
 void CHostWindow::OnProperties()
@@ -372,8 +360,9 @@ void CHostWindow::OnFailName()
 
 void CHostWindow::OnDelay()
 {
+    const std::string range = "0 to " + std::to_string(kMaxDelayMs);
     std::string text = std::to_string(m_site->Delay());
-    while (AskText(m_hwnd, kDelayTitle, "Milliseconds every node call waits, from the next call on (0 to 60000):",
+    while (AskText(m_hwnd, kDelayTitle, "Milliseconds every node call waits, from the next call on (" + range + "):",
                    text)) {
         unsigned ms = 0;
         if (ParseDelay(text, ms)) {
@@ -381,7 +370,7 @@ void CHostWindow::OnDelay()
             Log("node: every call waits " + std::to_string(ms) + " ms");
             return;
         }
-        Complain("\"" + text + "\" is no number of milliseconds from 0 to 60000.");
+        Complain("\"" + text + "\" is no number of milliseconds from " + range + ".");
     }
 }
 
@@ -390,66 +379,35 @@ void CHostWindow::Complain(const std::string& text)
     MessageBoxA(m_hwnd, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
-// ---- Snapshot ------------------------------------------------------------------
+// ---- The snapshot or script run ------------------------------------------------
 
-void CHostWindow::OnStartSnapshot()
+void CHostWindow::OnStartRun()
 {
-    std::error_code ec;
-    std::filesystem::create_directories(m_options.snapshotDir, ec);
-    if (ec) {
-        Log("cannot create " + m_options.snapshotDir + ": " + ec.message());
+    auto openSheet = [this] { PostMessageA(m_hwnd, kOpenSheet, 0, 0); };
+    auto log = [this](const std::string& s) { Log(s); };
+    if (!m_options.snapshotDir.empty())
+        m_run = std::make_unique<CSnapshot>(m_options.snapshotDir, openSheet, log);
+    else
+        m_run = std::make_unique<CScriptRun>(std::move(m_script), m_node, openSheet, log);
+    if (!m_run->Start(kStepTimeoutMs)) {
         CloseWith(kExitFailed);
         return;
     }
-    m_snapshot = std::make_unique<CSnapshot>(m_options.snapshotDir, [this](const std::string& s) { Log(s); });
-    m_driver = std::make_unique<CSheetDriver>(m_snapshot->Steps(), 20, kStepTimeoutMs);
-    m_driver->ExpectBox(CSnapshot::kPluginBoxCaption);
-    OnProperties();
-    // A sheet that is not modal goes on after the verb returns.
-    if (m_driver->Done() || m_driver->Failed())
-        FinishSnapshot();
-    else
-        SetTimer(m_hwnd, kDriverTimer, 100, nullptr);
-}
-
-void CHostWindow::FinishSnapshot()
-{
-    KillTimer(m_hwnd, kDriverTimer);
-    if (m_driver->Failed())
-        Log("snapshot: " + m_driver->Failure());
-    Log("snapshot: " + std::to_string(m_snapshot->Files().size()) + " of " +
-        std::to_string(CSnapshot::kPages) + " pages saved in " + m_options.snapshotDir);
-    CloseWith(m_snapshot->Complete() && !m_driver->Failed() ? kExitOk : kExitFailed);
-}
-
-// ---- Script --------------------------------------------------------------------
-
-void CHostWindow::OnStartScript()
-{
-    m_scriptRun = std::make_unique<CScriptRun>(
-        std::move(m_script), m_node, [this] { PostMessageA(m_hwnd, kOpenSheet, 0, 0); },
-        [this](const std::string& s) { Log(s); });
-    m_driver = std::make_unique<CSheetDriver>(m_scriptRun->Steps(), 20, kStepTimeoutMs + m_scriptRun->LongestWait());
-    m_driver->AnswerBoxes(
-        [this](const std::string& caption, const std::string& text) { return m_scriptRun->TakeBox(caption, text); });
-    SetTimer(m_hwnd, kDriverTimer, 100, nullptr);
+    SetTimer(m_hwnd, kRunTimer, 100, nullptr);
 }
 
 // The sheet's modal loop runs here, outside the driver's steps.
 void CHostWindow::OnOpenSheet()
 {
     OnProperties();
-    if (m_scriptRun)
-        m_scriptRun->VerbReturned();
+    if (m_run)
+        m_run->VerbReturned();
 }
 
-void CHostWindow::FinishScript()
+void CHostWindow::FinishRun()
 {
-    KillTimer(m_hwnd, kDriverTimer);
-    if (m_driver->Failed())
-        m_scriptRun->Interrupted(m_driver->Failure());
-    Log(m_scriptRun->Summary());
-    CloseWith(m_scriptRun->Passed() ? kExitOk : kExitFailed);
+    KillTimer(m_hwnd, kRunTimer);
+    CloseWith(m_run->Finish() ? kExitOk : kExitFailed);
 }
 
 // The window closes once the handler has returned; Run() then returns `exitCode`.

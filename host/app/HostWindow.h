@@ -5,15 +5,13 @@
 // itself while the host runs.
 #pragma once
 
+#include "host/app/AutomatedRun.h"
 #include "host/app/ControlHost.h"
 #include "host/app/HostLog.h"
 #include "host/app/HostOptions.h"
-#include "host/app/ScriptRun.h"
-#include "host/app/Snapshot.h"
 #include "host/node/NodeLife.h"
 #include "host/script/Script.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 
@@ -57,7 +55,8 @@ public:
     CHostWindow& operator=(const CHostWindow&) = delete;
 
     // Shows the window with the control in place; with a snapshot folder or
-    // a script file in the options, starts the run, which closes the window.
+    // a script file in the options, starts that automated run, which closes
+    // the window when it is over.
     bool Create(std::string& error);
     // The message loop; the program's exit code once the window is gone.
     int Run();
@@ -96,12 +95,10 @@ private:
     void OnDelay();
     void Complain(const std::string& text);
 
-    // Snapshot and script runs
-    void OnStartSnapshot();
-    void FinishSnapshot();
-    void OnStartScript();
+    // The snapshot or script run
+    void OnStartRun();
     void OnOpenSheet();
-    void FinishScript();
+    void FinishRun();
 
     const HostOptions& m_options;
     // Only this thread touches the node: the control calls through the site
@@ -113,9 +110,7 @@ private:
     CHostLog m_log;
     std::unique_ptr<CNodeSite> m_site;
     CControlHost m_control;
-    std::unique_ptr<CSnapshot> m_snapshot;
     std::vector<ScriptStep> m_script;
-    std::unique_ptr<CScriptRun> m_scriptRun;
-    std::unique_ptr<CSheetDriver> m_driver;  // of the snapshot or the script
+    std::unique_ptr<CAutomatedRun> m_run;  // the snapshot or the script
     int m_exitCode = kExitOk;
 };

@@ -1,9 +1,6 @@
 // The script run: what each command does to the sheet or checks on the node.
 #include "host/app/ScriptRun.h"
 
-#include <commctrl.h>
-#include <prsht.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -32,7 +29,7 @@ const CScriptRun::Action CScriptRun::kActions[] = {
 
 CScriptRun::CScriptRun(std::vector<ScriptStep> steps, const NodeModel& node, std::function<void()> openSheet,
                        Log log)
-    : m_steps(std::move(steps)), m_node(node), m_openSheet(std::move(openSheet)), m_log(std::move(log))
+    : CAutomatedRun(std::move(openSheet), std::move(log)), m_steps(std::move(steps)), m_node(node)
 {
 }
 
@@ -45,13 +42,26 @@ std::vector<CSheetDriver::Step> CScriptRun::Steps()
     return steps;
 }
 
-DWORD CScriptRun::LongestWait() const
+DWORD CScriptRun::StepAllowance() const
 {
     long longest = 0;
     for (const ScriptStep& s : m_steps)
         if (s.kind == ScriptStep::kWait)
             longest = std::max(longest, s.number);
     return static_cast<DWORD>(longest);
+}
+
+void CScriptRun::ExpectBoxes(CSheetDriver& driver)
+{
+    driver.AnswerBoxes([this](const std::string& caption, const std::string& text) { return TakeBox(caption, text); });
+}
+
+bool CScriptRun::Report(const std::string& failure)
+{
+    if (!failure.empty())
+        Interrupted(failure);
+    Say(Summary());
+    return Passed();
 }
 
 bool CScriptRun::Run(std::size_t index)
@@ -67,10 +77,10 @@ bool CScriptRun::Run(std::size_t index)
     if (step.kind == ScriptStep::kExpectBox)
         return true;  // reported with the step it waits for
     if (m_boxStep) {
-        Report(*m_boxStep, BoxSeen());
+        ReportStep(*m_boxStep, BoxSeen());
         m_boxStep = nullptr;
     }
-    Report(step, outcome);
+    ReportStep(step, outcome);
     return true;
 }
 
@@ -79,13 +89,13 @@ bool CScriptRun::CloseSheet()
 {
     HWND sheet = CSheetDriver::FindSheet();
     if (sheet && !m_closing) {
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        CSheetDriver::PressOk(sheet);
         m_closing = true;
     }
-    return !sheet && !m_inVerb;
+    return !sheet && !InVerb();
 }
 
-void CScriptRun::Report(const ScriptStep& step, const Outcome& outcome)
+void CScriptRun::ReportStep(const ScriptStep& step, const Outcome& outcome)
 {
     const std::string head = "line " + std::to_string(step.line) + ": " + step.source + " ... ";
     if (step.kind == ScriptStep::kExpect || step.kind == ScriptStep::kExpectPoint ||
@@ -93,15 +103,15 @@ void CScriptRun::Report(const ScriptStep& step, const Outcome& outcome)
         ++m_expectations;
     switch (outcome.result) {
     case Result::kOk:
-        m_log(head + "ok");
+        Say(head + "ok");
         break;
     case Result::kFailed:
         m_failedLines.push_back(step.line);
-        m_log(head + "FAILED: " + outcome.why);
+        Say(head + "FAILED: " + outcome.why);
         break;
     default:
         m_stop = "line " + std::to_string(step.line) + " (" + step.source + "): " + outcome.why;
-        m_log(head + "FAILED: " + outcome.why + "; the script ends here");
+        Say(head + "FAILED: " + outcome.why + "; the script ends here");
         break;
     }
 }
@@ -119,7 +129,7 @@ void CScriptRun::Interrupted(const std::string& why)
 {
     if (!m_stop.empty() || m_current >= m_steps.size())
         return;
-    Report(m_steps[m_current], {Result::kStop, why});
+    ReportStep(m_steps[m_current], {Result::kStop, why});
 }
 
 std::string CScriptRun::Summary() const
@@ -141,23 +151,24 @@ CScriptRun::Outcome CScriptRun::Open(const ScriptStep&)
 {
     if (m_phase == 0) {
         m_phase = 1;
-        m_inVerb = true;
-        m_openSheet();
+        OpenSheet();
         return {Result::kPending, {}};
     }
     m_sheet = CSheetDriver::FindSheet();
     if (m_sheet && CSheetDriver::CurrentPage(m_sheet))
         return {Result::kOk, {}};
-    if (!m_inVerb)
+    if (!InVerb())
         return {Result::kStop, "the sheet did not open"};
     return {Result::kPending, {}};
 }
 
-// Sent, as a click on the tab: the page reads the node as it is created.
+// Sent, as a click on the tab: the page reads the node as it is created. The
+// caption is the sheet's unless the script was read without the captions.
 CScriptRun::Outcome CScriptRun::Page(const ScriptStep& step)
 {
     const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
-    const auto tab = std::find(tabs.begin(), tabs.end(), step.text);
+    const auto named = [&step](const std::string& caption) { return SameCaption(step.text, caption); };
+    const auto tab = std::find_if(tabs.begin(), tabs.end(), named);
     if (tab == tabs.end())
         return {Result::kStop, "the sheet has no tab \"" + step.text + "\""};
     if (!CSheetDriver::SelectPage(m_sheet, static_cast<int>(tab - tabs.begin())))
@@ -233,11 +244,11 @@ CScriptRun::Outcome CScriptRun::Exit(const ScriptStep&)
 {
     if (m_phase == 0) {
         m_phase = 1;
-        PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        CSheetDriver::PressOk(m_sheet);
         return {Result::kPending, {}};
     }
     const bool closed = !IsWindow(m_sheet) || !IsWindowVisible(m_sheet);
-    return {closed && !m_inVerb ? Result::kOk : Result::kPending, {}};
+    return {closed && !InVerb() ? Result::kOk : Result::kPending, {}};
 }
 
 // Waits for the next step, which clicks.
@@ -282,8 +293,5 @@ HWND CScriptRun::Control(long id, std::string& why) const
 
 std::string CScriptRun::PageCaption() const
 {
-    HWND tab = reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETTABCONTROL, 0, 0));
-    const auto index = static_cast<std::size_t>(SendMessageA(tab, TCM_GETCURSEL, 0, 0));
-    const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
-    return index < tabs.size() ? tabs[index] : std::string();
+    return CSheetDriver::TabCaption(m_sheet, CSheetDriver::CurrentTab(m_sheet));
 }

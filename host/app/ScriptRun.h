@@ -6,46 +6,43 @@
 // closed.
 #pragma once
 
+#include "host/app/AutomatedRun.h"
 #include "host/node/NodeModel.h"
 #include "host/script/Script.h"
-#include "host/site/SheetDriver.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-class CScriptRun {
+class CScriptRun : public CAutomatedRun {
 public:
-    using Log = std::function<void(const std::string&)>;
-
-    // `openSheet` must start the control's Properties verb after the step
-    // has returned (posted, so that the sheet's modal loop runs outside the
-    // step), and the host calls VerbReturned() once the verb is done. `log`
-    // hears a line per step: "line 7: click 202 ... ok".
+    // `log` hears a line per step, "line 7: click 202 ... ok", and at the
+    // end the summary.
     CScriptRun(std::vector<ScriptStep> steps, const NodeModel& node, std::function<void()> openSheet, Log log);
 
+private:
+    // CAutomatedRun
     // One driver step per script step, then one that closes a sheet left open.
-    std::vector<CSheetDriver::Step> Steps();
-    // The driver's step timeout must allow for this.
-    DWORD LongestWait() const;
+    std::vector<CSheetDriver::Step> Steps() override;
+    // The script's longest wait.
+    DWORD StepAllowance() const override;
+    // A box an expect-box waits for is taken and closed.
+    void ExpectBoxes(CSheetDriver& driver) override;
+    // The summary; a driver that gave up stopped the step running.
+    bool Report(const std::string& failure) override;
 
-    void VerbReturned() { m_inVerb = false; }
-    bool InVerb() const { return m_inVerb; }
     // The driver gave up (a timeout, an unexpected message box): the step
     // running is the one that failed.
     void Interrupted(const std::string& why);
     // A message box showed: true when an expect-box before the step running
     // waits for one (the driver then closes it).
     bool TakeBox(const std::string& caption, const std::string& text);
-
     // Every step carried out and every expectation held.
     bool Passed() const { return m_stop.empty() && m_failedLines.empty(); }
     // "script: every step done, N expectations held", or what failed and where.
     std::string Summary() const;
 
-private:
     enum class Result { kPending, kOk, kFailed, kStop };
     struct Outcome {
         Result result;
@@ -56,7 +53,7 @@ private:
 
     bool Run(std::size_t index);
     bool CloseSheet();
-    void Report(const ScriptStep& step, const Outcome& outcome);
+    void ReportStep(const ScriptStep& step, const Outcome& outcome);
 
     // One per ScriptStep::Kind, in its order.
     Outcome Open(const ScriptStep& step);
@@ -80,10 +77,7 @@ private:
 
     std::vector<ScriptStep> m_steps;
     const NodeModel& m_node;
-    std::function<void()> m_openSheet;
-    Log m_log;
     HWND m_sheet = nullptr;
-    bool m_inVerb = false;
     std::size_t m_current = 0;  // the step running or last run
     int m_phase = 0;            // of a step that takes more than one tick
     DWORD m_since = 0;

@@ -8,10 +8,17 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
-HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
+// `name` in the folder `dir`.
+std::string InFolder(const std::string& dir, const std::string& name)
+{
+    const bool separated = dir.empty() || dir.back() == '\\' || dir.back() == '/';
+    return dir + (separated ? "" : "\\") + name;
+}
 
 }  // namespace
 
@@ -36,11 +43,22 @@ std::string PageFileName(int index, const std::string& caption)
     return name + ".png";
 }
 
-CSnapshot::CSnapshot(std::string dir, std::function<void(const std::string&)> log)
-    : m_dir(std::move(dir)), m_log(std::move(log))
+CSnapshot::CSnapshot(std::string dir, std::function<void()> openSheet, Log log)
+    : CAutomatedRun(std::move(openSheet), std::move(log)), m_dir(std::move(dir))
 {
-    if (!m_dir.empty() && m_dir.back() != '\\' && m_dir.back() != '/')
-        m_dir += '\\';
+}
+
+// The folder, then the sheet, which the first step waits for.
+bool CSnapshot::Begin()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(m_dir, ec);
+    if (ec) {
+        Say("cannot create " + m_dir + ": " + ec.message());
+        return false;
+    }
+    OpenSheet();
+    return true;
 }
 
 std::vector<CSheetDriver::Step> CSnapshot::Steps()
@@ -57,13 +75,25 @@ std::vector<CSheetDriver::Step> CSnapshot::Steps()
     return steps;
 }
 
+void CSnapshot::ExpectBoxes(CSheetDriver& driver) { driver.ExpectBox(kPluginBoxCaption); }
+
+bool CSnapshot::Report(const std::string& failure)
+{
+    if (!failure.empty())
+        Say("snapshot: " + failure);
+    Say("snapshot: " + std::to_string(m_files.size()) + " of " + std::to_string(kPages) + " pages saved in " +
+        m_dir);
+    return Complete() && failure.empty();
+}
+
+// ---- The steps -------------------------------------------------------------------
+
 bool CSnapshot::DismissMessageBox()
 {
     HWND box = CSheetDriver::FindMessageBox(kPluginBoxCaption);
     if (!box)
         return false;
-    m_log(std::string("closed the message box \"") + kPluginBoxCaption + "\": " +
-          CSheetDriver::Text(box, 0xFFFF));
+    Say(std::string("closed the message box \"") + kPluginBoxCaption + "\": " + CSheetDriver::Text(box, 0xFFFF));
     CSheetDriver::Click(box, IDOK);
     return true;
 }
@@ -87,8 +117,7 @@ bool CSnapshot::PageShown(int index)
 {
     if (DismissMessageBox())
         return false;
-    return SendMessageA(TabControl(m_sheet), TCM_GETCURSEL, 0, 0) == index &&
-           IsWindowVisible(CSheetDriver::CurrentPage(m_sheet));
+    return CSheetDriver::CurrentTab(m_sheet) == index && IsWindowVisible(CSheetDriver::CurrentPage(m_sheet));
 }
 
 bool CSnapshot::SavePage(int index)
@@ -99,23 +128,21 @@ bool CSnapshot::SavePage(int index)
     // whatever covered it would be in the picture. Raised without activation,
     // which would take the focus from other programs.
     SetWindowPos(m_sheet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const std::vector<std::string> tabs = CSheetDriver::TabCaptions(m_sheet);
-    const size_t at = static_cast<size_t>(index);
-    const std::string path = m_dir + PageFileName(index, at < tabs.size() ? tabs[at] : std::string());
+    const std::string path = InFolder(m_dir, PageFileName(index, CSheetDriver::TabCaption(m_sheet, index)));
     std::string error;
     if (SaveWindowPicture(m_sheet, path, error)) {
         m_files.push_back(path);
-        m_log("saved " + path);
+        Say("saved " + path);
     } else {
-        m_log("not saved: " + error);
+        Say("not saved: " + error);
     }
     return true;
 }
 
 bool CSnapshot::PressOk()
 {
-    m_log("pressing \"" + CSheetDriver::Text(m_sheet, IDOK) + "\"");
-    PostMessageA(m_sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    Say("pressing \"" + CSheetDriver::Text(m_sheet, IDOK) + "\"");
+    CSheetDriver::PressOk(m_sheet);
     return true;
 }
 

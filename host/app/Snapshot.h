@@ -1,11 +1,10 @@
-// Pictures of the control's sheet: the steps that show each page in turn,
-// save a picture of the sheet for each, press its OK button and wait for it
-// to close. They run from a CSheetDriver inside the sheet's modal loop.
+// Pictures of the control's sheet: the run that opens it, shows each page in
+// turn, saves a picture of the sheet for each, presses its OK button and waits
+// for it to close.
 #pragma once
 
-#include "host/site/SheetDriver.h"
+#include "host/app/AutomatedRun.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,20 +12,22 @@
 // lower case, anything but letters and digits becomes one '-', '&' goes.
 std::string PageFileName(int index, const std::string& caption);
 
-class CSnapshot {
+class CSnapshot : public CAutomatedRun {
 public:
     static constexpr int kPages = 10;
     // The control's answer to a site without node access; the steps close it.
     static constexpr char kPluginBoxCaption[] = "Plugin";
 
-    // `log` hears what was saved and what went wrong.
-    CSnapshot(std::string dir, std::function<void(const std::string&)> log);
-
-    std::vector<CSheetDriver::Step> Steps();
-    const std::vector<std::string>& Files() const { return m_files; }  // saved so far
-    bool Complete() const { return static_cast<int>(m_files.size()) == kPages; }
+    // Pictures go into the folder `dir`, created when missing.
+    CSnapshot(std::string dir, std::function<void()> openSheet, Log log);
 
 private:
+    // CAutomatedRun
+    bool Begin() override;
+    std::vector<CSheetDriver::Step> Steps() override;
+    void ExpectBoxes(CSheetDriver& driver) override;
+    bool Report(const std::string& failure) override;
+
     bool FindSheet();
     bool ShowPage(int index);
     bool PageShown(int index);
@@ -34,9 +35,9 @@ private:
     bool PressOk();
     bool SheetClosed();
     bool DismissMessageBox();
+    bool Complete() const { return static_cast<int>(m_files.size()) == kPages; }
 
     std::string m_dir;
-    std::function<void(const std::string&)> m_log;
     HWND m_sheet = nullptr;
-    std::vector<std::string> m_files;
+    std::vector<std::string> m_files;  // saved so far
 };

@@ -17,16 +17,16 @@ class PointBuilder {
 public:
     PointBuilder& Byte(int at, int v)
     {
-        bytes_[at] = static_cast<std::uint8_t>(v);
+        m_bytes[at] = static_cast<std::uint8_t>(v);
         return *this;
     }
     PointBuilder& Pair(int at, int v)
     {
-        bytes_[at] = static_cast<std::uint8_t>(c_.High(v));
-        bytes_[at + 1] = static_cast<std::uint8_t>(c_.Low(v));
+        m_bytes[at] = static_cast<std::uint8_t>(m_convert.High(v));
+        m_bytes[at + 1] = static_cast<std::uint8_t>(m_convert.Low(v));
         return *this;
     }
-    PointBuilder& Halves(int at, double percent) { return Byte(at, c_.ToHalves(percent)); }
+    PointBuilder& Halves(int at, double percent) { return Byte(at, m_convert.ToHalves(percent)); }
     // Six set points in hundredths of °C: cooling then heating, each
     // unoccupied, standby, occupied.
     PointBuilder& SetPoints(int coolUnocc, int coolStandby, int coolOcc, int heatUnocc,
@@ -42,11 +42,11 @@ public:
     {
         return Pair(at, p).Pair(at + 2, i).Pair(at + 4, d).Pair(at + 6, heatI).Pair(at + 8, coolI);
     }
-    const NodeModel::Point& Bytes() const { return bytes_; }
+    const NodeModel::Point& Bytes() const { return m_bytes; }
 
 private:
-    NodeModel::Point bytes_{};
-    CConvert c_;
+    NodeModel::Point m_bytes{};
+    CConvert m_convert;
 };
 
 void PutPoint(NodeModel& node, long point, const PointBuilder& b) { node.SetPoint(point, b.Bytes()); }

@@ -2,7 +2,7 @@
 // per data point.
 #include "host/node/NodeFile.h"
 
-#include "host/node/TextLines.h"
+#include "host/TextLines.h"
 
 #include "nodeaccess/ValueText.h"
 

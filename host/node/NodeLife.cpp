@@ -175,9 +175,9 @@ void PublishState(Point& p, int zone, int state, const Setpoints& s)
 
 }  // namespace
 
-NodeLife::NodeLife(std::uint32_t seed) : random_(seed)
+NodeLife::NodeLife(std::uint32_t seed) : m_random(seed)
 {
-    for (int& steps : hold_)
+    for (int& steps : m_hold)
         steps = HoldSteps();
 }
 
@@ -190,15 +190,15 @@ void NodeLife::Step(NodeModel& node)
 
 int NodeLife::HoldSteps()
 {
-    return kMinHoldSteps + static_cast<int>(random_() % (kMaxHoldSteps - kMinHoldSteps + 1));
+    return kMinHoldSteps + static_cast<int>(m_random() % (kMaxHoldSteps - kMinHoldSteps + 1));
 }
 
 int NodeLife::NextState(int zone, int state)
 {
-    if (--hold_[zone - 1] > 0)
+    if (--m_hold[zone - 1] > 0)
         return state;
-    hold_[zone - 1] = HoldSteps();
-    return OtherState(state, random_());
+    m_hold[zone - 1] = HoldSteps();
+    return OtherState(state, m_random());
 }
 
 void NodeLife::StepZone(NodeModel& node, int zone)

@@ -37,8 +37,8 @@ private:
     int NextState(int zone, int state);
     void StepZone(NodeModel& node, int zone);
 
-    std::mt19937 random_;
-    std::array<int, kZones> hold_{};
+    std::mt19937 m_random;
+    std::array<int, kZones> m_hold{};
 };
 
 // Test support, which Step does not call: the valves zone 1..4's controller

@@ -22,8 +22,8 @@ long NodeModel::WritePoint(long point, const std::uint8_t* buffer, long length)
 {
     if (!buffer || length <= 0 || length > kPointSize)
         return kBadArgument;
-    auto it = points_.find(point);
-    if (it == points_.end())
+    auto it = m_points.find(point);
+    if (it == m_points.end())
         return kUnknownPoint;
     if (failWrite.count(point))
         return kSimulatedFailure;
@@ -38,11 +38,11 @@ long NodeModel::GetNodeName(std::uint8_t* buffer, long capacity) const
     if (failName)
         return kSimulatedFailure;
     const std::size_t room = static_cast<std::size_t>(capacity);
-    if (name_.size() > room)
+    if (m_name.size() > room)
         return kNameTooLong;
-    std::memcpy(buffer, name_.data(), name_.size());
-    if (name_.size() < room)
-        buffer[name_.size()] = 0;
+    std::memcpy(buffer, m_name.data(), m_name.size());
+    if (m_name.size() < room)
+        buffer[m_name.size()] = 0;
     return kOk;
 }
 
@@ -50,20 +50,20 @@ bool NodeModel::SetName(std::string_view name)
 {
     if (name.size() > kMaxNameLength || name.find_first_of(std::string_view("\0\r\n", 3)) != name.npos)
         return false;
-    name_ = std::string(name);
+    m_name = std::string(name);
     return true;
 }
 
 const NodeModel::Point* NodeModel::Find(long point) const
 {
-    auto it = points_.find(point);
-    return it == points_.end() ? nullptr : &it->second;
+    auto it = m_points.find(point);
+    return it == m_points.end() ? nullptr : &it->second;
 }
 
 bool NodeModel::SetPoint(long point, const Point& bytes)
 {
     if (point < kMinPoint || point > kMaxPoint)
         return false;
-    points_[point] = bytes;
+    m_points[point] = bytes;
     return true;
 }

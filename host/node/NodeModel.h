@@ -36,16 +36,16 @@ public:
     // exactly `capacity` bytes long.
     long GetNodeName(std::uint8_t* buffer, long capacity) const;
 
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return m_name; }
     // False (name unchanged) for more than 50 bytes, or a NUL, CR or LF byte.
     bool SetName(std::string_view name);
 
-    const std::map<long, Point>& Points() const { return points_; }
+    const std::map<long, Point>& Points() const { return m_points; }
     const Point* Find(long point) const;
     // Adds or replaces a point; false for a number outside kMinPoint..kMaxPoint.
     bool SetPoint(long point, const Point& bytes);
     // Test support: the host never empties a node.
-    void ClearPoints() { points_.clear(); }
+    void ClearPoints() { m_points.clear(); }
 
     // The room temperature controller as it might come from service: the 23
     // data points the pages use, a plausible four-zone configuration. Its
@@ -59,14 +59,14 @@ public:
 
     friend bool operator==(const NodeModel& a, const NodeModel& b)
     {
-        return a.name_ == b.name_ && a.points_ == b.points_ && a.failRead == b.failRead &&
+        return a.m_name == b.m_name && a.m_points == b.m_points && a.failRead == b.failRead &&
                a.failWrite == b.failWrite && a.failName == b.failName;
     }
     friend bool operator!=(const NodeModel& a, const NodeModel& b) { return !(a == b); }
 
 private:
-    std::string name_;
-    std::map<long, Point> points_;
+    std::string m_name;
+    std::map<long, Point> m_points;
 };
 
 // What the data point holds on this node type, for comments and logs;

@@ -4,14 +4,22 @@
 
 #include "host/node/NodeFile.h"
 #include "host/node/NodeModel.h"
-#include "host/node/TextLines.h"
+#include "host/TextLines.h"
 #include "nodeaccess/ValueText.h"
 #include "resources/resource.h"
 
+#include <algorithm>
 
-const char* const kSheetPageCaptions[10] = {
-    "Node Information", "Zone 1 Actual", "Zone 1 Settings", "Zone 2 Actual", "Zone 2 Settings",
-    "Zone 3 Actual",    "Zone 3 Settings", "Zone 4 Actual", "Zone 4 Settings", "Common settings"};
+bool SameCaption(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
 
 namespace {
 
@@ -101,34 +109,25 @@ bool ParseControl(const std::string& word, long& id, std::string& error)
     return false;
 }
 
-bool SameCaption(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
 using Args = std::vector<std::string>;  // the words after the command
+using Pages = std::vector<std::string>;
 
-bool NoArgs(const Args&, ScriptStep&, std::string&) { return true; }
+bool NoArgs(const Args&, const Pages&, ScriptStep&, std::string&) { return true; }
 
-bool PageArgs(const Args& args, ScriptStep& step, std::string& error)
+// The page as the sheet captions it; as written while the captions are not known.
+bool PageArgs(const Args& args, const Pages& pages, ScriptStep& step, std::string& error)
 {
-    for (const char* caption : kSheetPageCaptions) {
-        if (SameCaption(args[0], caption)) {
-            step.text = caption;
-            return true;
-        }
+    const auto named = [&args](const std::string& caption) { return SameCaption(args[0], caption); };
+    const auto caption = std::find_if(pages.begin(), pages.end(), named);
+    if (caption == pages.end() && !pages.empty()) {
+        error = "no page \"" + args[0] + "\" on the sheet";
+        return false;
     }
-    error = "no page \"" + args[0] + "\" on the sheet";
-    return false;
+    step.text = caption == pages.end() ? args[0] : *caption;
+    return true;
 }
 
-bool ControlArgs(const Args& args, ScriptStep& step, std::string& error)
+bool ControlArgs(const Args& args, const Pages&, ScriptStep& step, std::string& error)
 {
     if (!ParseControl(args[0], step.number, error))
         return false;
@@ -137,13 +136,13 @@ bool ControlArgs(const Args& args, ScriptStep& step, std::string& error)
     return true;
 }
 
-bool TextArgs(const Args& args, ScriptStep& step, std::string&)
+bool TextArgs(const Args& args, const Pages&, ScriptStep& step, std::string&)
 {
     step.text = args[0];
     return true;
 }
 
-bool WaitArgs(const Args& args, ScriptStep& step, std::string& error)
+bool WaitArgs(const Args& args, const Pages&, ScriptStep& step, std::string& error)
 {
     unsigned long ms = 0;
     if (!ParseWholeNumber(args[0], 0, kMaxWaitMs, ms)) {
@@ -154,7 +153,7 @@ bool WaitArgs(const Args& args, ScriptStep& step, std::string& error)
     return true;
 }
 
-bool PointArgs(const Args& args, ScriptStep& step, std::string& error)
+bool PointArgs(const Args& args, const Pages&, ScriptStep& step, std::string& error)
 {
     unsigned long point = 0;
     if (!ParseWholeNumber(args[0], NodeModel::kMinPoint, NodeModel::kMaxPoint, point)) {
@@ -183,7 +182,7 @@ struct Command {
     ScriptStep::Kind kind;
     Sheet needs;
     std::size_t minArgs, maxArgs;
-    bool (*parse)(const Args&, ScriptStep&, std::string&);
+    bool (*parse)(const Args&, const Pages&, ScriptStep&, std::string&);
     long button;  // read, write: the button they click
 };
 
@@ -213,6 +212,7 @@ const Command* FindCommand(const std::string& name)
 // Takes a script a line at a time, keeping track of whether the sheet is open.
 class ScriptReader {
 public:
+    explicit ScriptReader(const Pages& pages) : m_pages(pages) {}
     bool Line(std::string_view line, int lineNo, std::string& what);
     // The steps so far and the implicit exit of a sheet left open; false
     // when the script ends where a step must follow.
@@ -221,6 +221,7 @@ public:
 private:
     bool Take(const Command& c, const std::vector<std::string>& words, int lineNo, std::string& what);
 
+    const Pages& m_pages;
     std::vector<ScriptStep> m_steps;
     bool m_open = false;
     int m_openLine = 0;
@@ -265,7 +266,7 @@ bool ScriptReader::Take(const Command& c, const std::vector<std::string>& words,
     }
     ScriptStep step{c.kind, lineNo, Source(words)};
     step.number = c.button;
-    if (!c.parse(Args(words.begin() + 1, words.end()), step, what))
+    if (!c.parse(Args(words.begin() + 1, words.end()), m_pages, step, what))
         return false;
     if (c.needs == Sheet::kOpen && !m_open)
         m_steps.push_back(ScriptStep{ScriptStep::kOpen, lineNo, "open (implicit)"});
@@ -290,9 +291,10 @@ bool ScriptReader::Finish(int lastLine, std::vector<ScriptStep>& steps, std::str
 
 }  // namespace
 
-bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::string& error)
+bool ParseScript(std::string_view text, const std::vector<std::string>& pages, std::vector<ScriptStep>& out,
+                 std::string& error)
 {
-    ScriptReader reader;
+    ScriptReader reader(pages);
     const int lineNo = ReadTextLines(text, reader, error);
     std::vector<ScriptStep> steps;
     if (lineNo < 0 || !reader.Finish(lineNo, steps, error))
@@ -301,7 +303,11 @@ bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::strin
     return true;
 }
 
-bool LoadScript(const std::string& path, std::vector<ScriptStep>& out, std::string& error)
+bool LoadScript(const std::string& path, const std::vector<std::string>& pages, std::vector<ScriptStep>& out,
+                std::string& error)
 {
-    return LoadTextFile(path, ParseScript, out, error);
+    const auto parse = [&pages](std::string_view text, std::vector<ScriptStep>& steps, std::string& what) {
+        return ParseScript(text, pages, steps, what);
+    };
+    return LoadTextFile(path, parse, out, error);
 }

@@ -12,8 +12,10 @@
 //   exit                       press Exit
 //
 // Arguments are separated by blanks; an argument with blanks, or an empty
-// one, is written in double quotes (no quote inside). Portable: the runner
-// lives in host/app/ScriptRun.h.
+// one, is written in double quotes (no quote inside). A page is named by its
+// tab caption as the control's module holds it; the host reads the captions
+// from the module and passes them in. Portable: the runner lives in
+// host/app/ScriptRun.h.
 #pragma once
 
 #include <string>
@@ -37,13 +39,18 @@ constexpr int kAnyByte = -1;
 // Longest wait one command asks for.
 constexpr long kMaxWaitMs = 600000;
 
-// The sheet's tab captions, page 0 first.
-extern const char* const kSheetPageCaptions[10];
+// Whether two tab captions name the same page: case does not matter.
+bool SameCaption(std::string_view a, std::string_view b);
 
 // Steps in order. The sheet opens implicitly before the first command that
 // acts on it while it is closed, and closes with an implicit exit at the end.
-// On failure `out` is unchanged and `error` reads "line N: ...".
-bool ParseScript(std::string_view text, std::vector<ScriptStep>& out, std::string& error);
+// A page command must name one of `pages`, the sheet's tab captions, and its
+// step carries the caption as the sheet has it; when the captions are not
+// known (`pages` empty) it carries the caption as written. On failure `out`
+// is unchanged and `error` reads "line N: ...".
+bool ParseScript(std::string_view text, const std::vector<std::string>& pages, std::vector<ScriptStep>& out,
+                 std::string& error);
 
 // On failure `error` starts with the path.
-bool LoadScript(const std::string& path, std::vector<ScriptStep>& out, std::string& error);
+bool LoadScript(const std::string& path, const std::vector<std::string>& pages, std::vector<ScriptStep>& out,
+                std::string& error);

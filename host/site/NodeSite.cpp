@@ -7,11 +7,8 @@
 #include "host/node/NodeFile.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
-
-const char* const kCallNames[] = {"ReadPoint", "WritePoint", "GetNodeName"};
 
 using ReleaseHook = std::function<void(const char* object)>;
 
@@ -50,19 +47,19 @@ struct CNodeSite::Impl {
     void Pause(NodeCall::Kind kind, long point) const;
     void Record(NodeCall call);
 
-    CNodeSite& owner;
-    NodeModel& node;
-    SiteOptions options;
-    HWND container;
-    RECT pos;
-    std::vector<NodeCall> calls;
+    CNodeSite& m_owner;
+    NodeModel& m_node;
+    SiteOptions m_options;
+    HWND m_container;
+    RECT m_pos;
+    std::vector<NodeCall> m_calls;
 
     class CSite;
     class CReader;
     class CWriter;
-    std::unique_ptr<CSite> site;
-    std::unique_ptr<CReader> reader;  // with separateObjects only
-    std::unique_ptr<CWriter> writer;
+    std::unique_ptr<CSite> m_site;
+    std::unique_ptr<CReader> m_reader;  // with separateObjects only
+    std::unique_ptr<CWriter> m_writer;
 };
 
 // The wait before a node call: a sleep, or with `pump` a message loop, as a
@@ -70,10 +67,10 @@ struct CNodeSite::Impl {
 void CNodeSite::Impl::Pause(NodeCall::Kind kind, long point) const
 {
     // What the hook or a message dispatched meanwhile sets is for the next call.
-    const DWORD delay = options.delayMs;
-    if (owner.onWait)
-        owner.onWait(kind, point);
-    if (!options.pump) {
+    const DWORD delay = m_options.delayMs;
+    if (m_owner.onWait)
+        m_owner.onWait(kind, point);
+    if (!m_options.pump) {
         if (delay)
             Sleep(delay);
         return;
@@ -99,10 +96,10 @@ void CNodeSite::Impl::Pause(NodeCall::Kind kind, long point) const
 long CNodeSite::Impl::Read(long point, unsigned char* buffer, long capacity)
 {
     Pause(NodeCall::kRead, point);
-    const auto fill = options.readFill.find(point);
-    const long filled = std::min({capacity, fill == options.readFill.end() ? capacity : fill->second,
+    const auto fill = m_options.readFill.find(point);
+    const long filled = std::min({capacity, fill == m_options.readFill.end() ? capacity : fill->second,
                                   NodeModel::kPointSize});
-    const long status = node.ReadPoint(point, buffer, filled);
+    const long status = m_node.ReadPoint(point, buffer, filled);
     NodeCall call{NodeCall::kRead, point, capacity, status, {}};
     if (status == kNodeOk)
         call.bytes.assign(buffer, buffer + filled);
@@ -117,24 +114,24 @@ long CNodeSite::Impl::Write(long point, const unsigned char* buffer, long length
     // What was sent, as far as the length is one the node takes.
     if (buffer && length > 0 && length <= NodeModel::kPointSize)
         call.bytes.assign(buffer, buffer + length);
-    const long status = call.status = node.WritePoint(point, buffer, length);
+    const long status = call.status = m_node.WritePoint(point, buffer, length);
     std::string error;
-    const bool saved = status != kNodeOk || options.nodeFile.empty() ||
-                       SaveNodeFile(options.nodeFile, node, error);
+    const bool saved = status != kNodeOk || m_options.nodeFile.empty() ||
+                       SaveNodeFile(m_options.nodeFile, m_node, error);
     Record(std::move(call));
-    if (!saved && owner.onSaveError)
-        owner.onSaveError(error);
+    if (!saved && m_owner.onSaveError)
+        m_owner.onSaveError(error);
     return status;
 }
 
 long CNodeSite::Impl::Name(unsigned char* buffer, long capacity)
 {
     Pause(NodeCall::kName, 0);
-    const long status = node.GetNodeName(buffer, capacity);
+    const long status = m_node.GetNodeName(buffer, capacity);
     NodeCall call{NodeCall::kName, 0, capacity, status, {}};
     if (status == kNodeOk) {
         // The name and its NUL, when there was room for one.
-        const std::size_t n = std::min(node.Name().size() + 1, static_cast<std::size_t>(capacity));
+        const std::size_t n = std::min(m_node.Name().size() + 1, static_cast<std::size_t>(capacity));
         call.bytes.assign(buffer, buffer + n);
     }
     Record(std::move(call));
@@ -143,9 +140,9 @@ long CNodeSite::Impl::Name(unsigned char* buffer, long capacity)
 
 void CNodeSite::Impl::Record(NodeCall call)
 {
-    calls.push_back(std::move(call));
-    if (owner.onCall)
-        owner.onCall(calls.back());
+    m_calls.push_back(std::move(call));
+    if (m_owner.onCall)
+        m_owner.onCall(m_calls.back());
 }
 
 // ---- The site object ---------------------------------------------------------
@@ -155,13 +152,13 @@ class CNodeSite::Impl::CSite : public IOleClientSite,
                                public IReadNode,
                                public IWriteNode {
 public:
-    explicit CSite(Impl& impl) : count("site", impl.owner.onRelease), m_impl(impl) {}
-    CCount count;
+    explicit CSite(Impl& impl) : m_refs("site", impl.m_owner.onRelease), m_impl(impl) {}
+    CCount m_refs;
 
     // IUnknown, for every base
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_refs.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_refs.Release(); }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -176,7 +173,7 @@ public:
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IOleInPlaceSite
-    STDMETHODIMP CanInPlaceActivate() override { return m_impl.container ? S_OK : S_FALSE; }
+    STDMETHODIMP CanInPlaceActivate() override { return m_impl.m_container ? S_OK : S_FALSE; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnUIActivate() override { return S_OK; }
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
@@ -234,15 +231,15 @@ namespace {
 template <typename Interface, const IID& kIid>
 class CSingleInterface : public Interface {
 public:
-    CSingleInterface(const char* name, const ReleaseHook& onRelease) : count(name, onRelease) {}
-    CCount count;
+    CSingleInterface(const char* name, const ReleaseHook& onRelease) : m_refs(name, onRelease) {}
+    CCount m_refs;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override
     {
         return afx::QueryInterfaceTable(kInterfaces, *this, iid, out);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return count.AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return count.Release(); }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_refs.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_refs.Release(); }
     long __stdcall Unused3() override { return E_NOTIMPL; }
     long __stdcall Unused4() override { return E_NOTIMPL; }
     long __stdcall Unused5() override { return E_NOTIMPL; }
@@ -260,7 +257,7 @@ private:
 
 class CNodeSite::Impl::CReader : public CSingleInterface<IReadNode, IID_IReadNode> {
 public:
-    explicit CReader(Impl& impl) : CSingleInterface("read", impl.owner.onRelease), m_impl(impl) {}
+    explicit CReader(Impl& impl) : CSingleInterface("read", impl.m_owner.onRelease), m_impl(impl) {}
 
     long __stdcall Unused8() override { return E_NOTIMPL; }
     long __stdcall ReadPoint(long point, unsigned char* buffer, long capacity) override
@@ -278,7 +275,7 @@ private:
 
 class CNodeSite::Impl::CWriter : public CSingleInterface<IWriteNode, IID_IWriteNode> {
 public:
-    explicit CWriter(Impl& impl) : CSingleInterface("write", impl.owner.onRelease), m_impl(impl) {}
+    explicit CWriter(Impl& impl) : CSingleInterface("write", impl.m_owner.onRelease), m_impl(impl) {}
 
     long __stdcall Unused7() override { return E_NOTIMPL; }
     long __stdcall WritePoint(long point, const unsigned char* buffer, long length) override
@@ -303,26 +300,26 @@ const afx::InterfaceEntry<CNodeSite::Impl::CSite> CNodeSite::Impl::CSite::kInter
 
 STDMETHODIMP CNodeSite::Impl::CSite::QueryInterface(REFIID iid, void** out)
 {
-    if (m_impl.owner.onQueryInterface)
-        m_impl.owner.onQueryInterface(iid);
+    if (m_impl.m_owner.onQueryInterface)
+        m_impl.m_owner.onQueryInterface(iid);
     return afx::QueryInterfaceTable(kInterfaces, *this, iid, out);
 }
 
 IUnknown* CNodeSite::Impl::CSite::ReadNode(CSite& s)
 {
-    if (!s.m_impl.options.offerRead)
+    if (!s.m_impl.m_options.offerRead)
         return nullptr;
-    if (s.m_impl.reader)
-        return s.m_impl.reader.get();
+    if (s.m_impl.m_reader)
+        return s.m_impl.m_reader.get();
     return static_cast<IReadNode*>(&s);
 }
 
 IUnknown* CNodeSite::Impl::CSite::WriteNode(CSite& s)
 {
-    if (!s.m_impl.options.offerWrite)
+    if (!s.m_impl.m_options.offerWrite)
         return nullptr;
-    if (s.m_impl.writer)
-        return s.m_impl.writer.get();
+    if (s.m_impl.m_writer)
+        return s.m_impl.m_writer.get();
     return static_cast<IWriteNode*>(&s);
 }
 
@@ -330,8 +327,8 @@ STDMETHODIMP CNodeSite::Impl::CSite::GetWindow(HWND* w)
 {
     if (!w)
         return E_POINTER;
-    *w = m_impl.container;
-    return m_impl.container ? S_OK : E_FAIL;
+    *w = m_impl.m_container;
+    return m_impl.m_container ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CNodeSite::Impl::CSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
@@ -343,11 +340,11 @@ STDMETHODIMP CNodeSite::Impl::CSite::GetWindowContext(IOleInPlaceFrame** frame, 
         *doc = nullptr;
     if (!frame || !doc || !pos || !clip)
         return E_POINTER;
-    *pos = m_impl.pos;
-    *clip = m_impl.pos;
+    *pos = m_impl.m_pos;
+    *clip = m_impl.m_pos;
     if (info) {
         info->fMDIApp = FALSE;
-        info->hwndFrame = m_impl.container;
+        info->hwndFrame = m_impl.m_container;
         info->haccel = nullptr;
         info->cAccelEntries = 0;
     }
@@ -358,23 +355,23 @@ STDMETHODIMP CNodeSite::Impl::CSite::OnPosRectChange(LPCRECT pos)
 {
     if (!pos)
         return E_POINTER;
-    m_impl.pos = *pos;
+    m_impl.m_pos = *pos;
     return S_OK;
 }
 
 // ---- CNodeSite -----------------------------------------------------------------
 
 CNodeSite::Impl::Impl(CNodeSite& owner, NodeModel& node, const SiteOptions& options, HWND container, RECT pos)
-    : owner(owner),
-      node(node),
-      options(options),
-      container(container),
-      pos(pos),
-      site(std::make_unique<CSite>(*this))
+    : m_owner(owner),
+      m_node(node),
+      m_options(options),
+      m_container(container),
+      m_pos(pos),
+      m_site(std::make_unique<CSite>(*this))
 {
     if (options.separateObjects) {
-        reader = std::make_unique<CReader>(*this);
-        writer = std::make_unique<CWriter>(*this);
+        m_reader = std::make_unique<CReader>(*this);
+        m_writer = std::make_unique<CWriter>(*this);
     }
 }
 
@@ -385,47 +382,27 @@ CNodeSite::CNodeSite(NodeModel& node, const SiteOptions& options, HWND container
 
 CNodeSite::~CNodeSite() = default;
 
-IOleClientSite* CNodeSite::ClientSite() const { return m_impl->site.get(); }
+IOleClientSite* CNodeSite::ClientSite() const { return m_impl->m_site.get(); }
 
-long CNodeSite::SiteRefs() const { return m_impl->site->count.Outstanding(); }
+long CNodeSite::SiteRefs() const { return m_impl->m_site->m_refs.Outstanding(); }
 
 long CNodeSite::ReadRefs() const
 {
-    return m_impl->reader ? m_impl->reader->count.Outstanding() : SiteRefs();
+    return m_impl->m_reader ? m_impl->m_reader->m_refs.Outstanding() : SiteRefs();
 }
 
 long CNodeSite::WriteRefs() const
 {
-    return m_impl->writer ? m_impl->writer->count.Outstanding() : SiteRefs();
+    return m_impl->m_writer ? m_impl->m_writer->m_refs.Outstanding() : SiteRefs();
 }
 
-const std::vector<NodeCall>& CNodeSite::Calls() const { return m_impl->calls; }
+const std::vector<NodeCall>& CNodeSite::Calls() const { return m_impl->m_calls; }
 
 // The memory goes too: a long run (a soak) measures what the control keeps.
-void CNodeSite::ClearCalls() { std::vector<NodeCall>().swap(m_impl->calls); }
+void CNodeSite::ClearCalls() { std::vector<NodeCall>().swap(m_impl->m_calls); }
 
-NodeModel& CNodeSite::Node() const { return m_impl->node; }
+NodeModel& CNodeSite::Node() const { return m_impl->m_node; }
 
-void CNodeSite::SetDelay(unsigned ms) { m_impl->options.delayMs = ms; }
+void CNodeSite::SetDelay(unsigned ms) { m_impl->m_options.delayMs = ms; }
 
-unsigned CNodeSite::Delay() const { return m_impl->options.delayMs; }
-
-std::string FormatNodeCall(const NodeCall& call)
-{
-    char head[96];
-    const char* name = kCallNames[call.kind];
-    if (call.kind == NodeCall::kName)
-        std::snprintf(head, sizeof head, "%s capacity %ld -> %ld", name, call.size, call.status);
-    else
-        std::snprintf(head, sizeof head, "%s %ld %s %ld -> %ld", name, call.point,
-                      call.kind == NodeCall::kWrite ? "length" : "capacity", call.size, call.status);
-    std::string line = head;
-    if (!call.bytes.empty())
-        line += ':';
-    for (unsigned char b : call.bytes) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", b);
-        line += hex;
-    }
-    return line;
-}
+unsigned CNodeSite::Delay() const { return m_impl->m_options.delayMs; }

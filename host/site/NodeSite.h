@@ -26,9 +26,6 @@ struct NodeCall {
     std::vector<unsigned char> bytes;
 };
 
-// One log line: "ReadPoint 58 capacity 32 -> 0: 03 07 ...".
-std::string FormatNodeCall(const NodeCall& call);
-
 struct SiteOptions {
     bool offerRead = true;         // QueryInterface answers IReadNode
     bool offerWrite = true;        // QueryInterface answers IWriteNode
@@ -47,9 +44,10 @@ struct SiteOptions {
 // count below what it started from instead of a crash.
 class CNodeSite {
 public:
-    // `container`: the window the control is in-place activated in, at `pos`.
-    CNodeSite(NodeModel& node, const SiteOptions& options, HWND container = nullptr,
-              RECT pos = RECT{10, 10, 41, 41});
+    // `container`: the window the control is in-place activated in, at `pos`,
+    // which the host that places it decides; without one the control is not
+    // activated in place.
+    CNodeSite(NodeModel& node, const SiteOptions& options, HWND container = nullptr, RECT pos = {});
     ~CNodeSite();
     CNodeSite(const CNodeSite&) = delete;
     CNodeSite& operator=(const CNodeSite&) = delete;

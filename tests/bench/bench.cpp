@@ -16,10 +16,11 @@
 // module cannot be used.
 #include "VennoxLib.h"
 #include "framework/Handles.h"
+#include "host/app/SheetDriver.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 #include "resources/resource.h"
 #include "tests/win/ImportPatch.h"
+#include "tests/win/TestSupport.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -86,40 +87,14 @@ std::string Fixed(double v, int decimals)
 
 // ---- The module -------------------------------------------------------------------
 
-class CModule {
-public:
-    bool Load(const std::wstring& path)
-    {
-        m_module.reset(::LoadLibraryW(path.c_str()));
-        if (!m_module)
-            return false;
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), "DllGetClassObject")));
-        return get && SUCCEEDED(get(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()));
-    }
-
-    // A control on `site`.
-    afx::com_ptr<IOleObject> Control(CNodeSite& site) const
-    {
-        afx::com_ptr<IOleObject> control;
-        if (SUCCEEDED(m_factory->CreateInstance(nullptr, IID_IOleObject, control.put_void())))
-            control->SetClientSite(site.ClientSite());
-        return control;
-    }
-
-    HMODULE Handle() const { return m_module.get(); }
-
-    void Unload()
-    {
-        m_factory.reset();
-        m_module.reset();
-    }
-
-private:
-    afx::unique_hmodule m_module;
-    afx::com_ptr<IClassFactory> m_factory;
-};
+// A control of `module` on `site`.
+afx::com_ptr<IOleObject> NewControl(const ControlModule& module, CNodeSite& site)
+{
+    afx::com_ptr<IOleObject> control;
+    if (SUCCEEDED(module.m_factory->CreateInstance(nullptr, IID_IOleObject, control.put_void())))
+        control->SetClientSite(site.ClientSite());
+    return control;
+}
 
 // Opens the control's sheet and runs `steps` inside its modal loop; false
 // when a step failed or the sheet closed early.
@@ -142,8 +117,6 @@ D::Step Once(std::function<void(HWND sheet)> act)
         return true;
     };
 }
-
-void PressExit(HWND sheet) { ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
 
 // ---- (a) Open time ------------------------------------------------------------------
 // The process's own CPU time, user and kernel, of whole openings: from the
@@ -333,7 +306,7 @@ void CALLBACK CheckPainted(HWND, UINT, UINT_PTR, DWORD)
         watch->Mark(kPainted);
     }
     watch->Mark(kExit);
-    PressExit(sheet);
+    D::PressOk(sheet);
 }
 
 // The checking timer, for a run of openings: a period begun before an
@@ -500,7 +473,7 @@ std::string StepTimes(const std::vector<OpeningWatch>& watched, const Step& step
     return wall.empty() ? "-" : Fixed(cpu / wall.size(), 1) + "/" + Fixed(Median(wall), 1);
 }
 
-void BenchOpen(CModule& module, int batches, int openings, int watched)
+void BenchOpen(const ControlModule& module, int batches, int openings, int watched)
 {
     NodeModel node = NodeModel::Default();
     CNodeSite site(node, SiteOptions());
@@ -516,10 +489,10 @@ void BenchOpen(CModule& module, int batches, int openings, int watched)
         if (OpeningWatch* watch = Stepping())
             watch->Mark(kReadEnds);
     };
-    afx::com_ptr<IOleObject> control = module.Control(site);
+    afx::com_ptr<IOleObject> control = NewControl(module, site);
     Sheet sheets[] = {
         {"plug-in", [&] { control->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, nullptr, nullptr); }},
-        {"same first page", [&] { OpenBareSheet(module.Handle()); }},
+        {"same first page", [&] { OpenBareSheet(module.m_module.get()); }},
         {"ten empty pages", [] { OpenBareSheet(); }},
     };
     Sheet& plugin = sheets[0];
@@ -536,7 +509,7 @@ void BenchOpen(CModule& module, int batches, int openings, int watched)
             ok = Batch(sheets[(b + k) % 3], openings);
     {
         // Were it not imported, the steps around PropertySheetA would show "-".
-        ImportPatch patch(module.Handle(), "comctl32.dll", "PropertySheetA",
+        ImportPatch patch(module.m_module.get(), "comctl32.dll", "PropertySheetA",
                           reinterpret_cast<const void*>(&WatchPropertySheet));
         g_propertySheet = patch.original<decltype(&::PropertySheetA)>();
         for (int i = 0; ok && i < watched; ++i)
@@ -603,11 +576,11 @@ const Procedure kProcedures[] = {
 };
 
 // The node calls of one procedure on a sheet opened on the default node.
-size_t CountCalls(CModule& module, const Procedure& p)
+size_t CountCalls(const ControlModule& module, const Procedure& p)
 {
     NodeModel node = NodeModel::Default();
     CNodeSite site(node, SiteOptions());
-    afx::com_ptr<IOleObject> control = module.Control(site);
+    afx::com_ptr<IOleObject> control = NewControl(module, site);
     size_t calls = 0;
     OpenSheet(control.get(), {Once([&](HWND sheet) {
                   if (p.what != Procedure::kInit || p.page != 0)
@@ -623,13 +596,13 @@ size_t CountCalls(CModule& module, const Procedure& p)
                   else if (p.what == Procedure::kTick)
                       ::SendMessageA(page, WM_TIMER, 1, 0);
                   calls = site.Calls().size();
-                  PressExit(sheet);
+                  D::PressOk(sheet);
               })});
     control->SetClientSite(nullptr);
     return calls;
 }
 
-void BenchCalls(CModule& module)
+void BenchCalls(const ControlModule& module)
 {
     for (const Procedure& p : kProcedures) {
         const size_t n = CountCalls(module, p);
@@ -641,7 +614,7 @@ void BenchCalls(CModule& module)
 
 // One Write on page `index` of a fresh sheet: its wall time and the time
 // spent inside node calls.
-void TimeWrite(CModule& module, unsigned delayMs, int index, double& wall, double& inside)
+void TimeWrite(const ControlModule& module, unsigned delayMs, int index, double& wall, double& inside)
 {
     NodeModel node = NodeModel::Default();
     SiteOptions options;
@@ -650,7 +623,7 @@ void TimeWrite(CModule& module, unsigned delayMs, int index, double& wall, doubl
     double began = 0;
     site.onWait = [&](NodeCall::Kind, long) { began = NowMs(); };
     site.onCall = [&](const NodeCall&) { inside += NowMs() - began; };
-    afx::com_ptr<IOleObject> control = module.Control(site);
+    afx::com_ptr<IOleObject> control = NewControl(module, site);
     OpenSheet(control.get(), {Once([&](HWND sheet) {
                   D::SelectPage(sheet, index);
                   HWND page = D::CurrentPage(sheet);
@@ -658,13 +631,13 @@ void TimeWrite(CModule& module, unsigned delayMs, int index, double& wall, doubl
                   const double start = NowMs();
                   D::Click(page, IDC_WRITE);
                   wall = NowMs() - start;
-                  PressExit(sheet);
+                  D::PressOk(sheet);
               })});
     control->SetClientSite(nullptr);
 }
 
 // The least disturbed of three Writes on each page.
-void BenchWrite(CModule& module, unsigned delayMs)
+void BenchWrite(const ControlModule& module, unsigned delayMs)
 {
     for (int index = 1; index <= 9; ++index) {
         double bestShare = 100, bestWall = 0;
@@ -732,7 +705,7 @@ bool OpenEveryPage(IOleObject* control, int ticks)
                          }
                          for (int t = 0; t < ticks; ++t)
                              ::SendMessageA(actual[t % 4], WM_TIMER, 1, 0);
-                         PressExit(sheet);
+                         D::PressOk(sheet);
                      })});
 }
 
@@ -744,7 +717,7 @@ long long BareSoakGrowth(int openings)
         CSheetDriver driver({Once([](HWND sheet) {
                                 for (int i = 0; i < 10; ++i)
                                     D::SelectPage(sheet, i);
-                                PressExit(sheet);
+                                D::PressOk(sheet);
                             })},
                             10);
         OpenBareSheet();
@@ -760,11 +733,11 @@ long long BareSoakGrowth(int openings)
     return static_cast<long long>(after.PagefileUsage) - static_cast<long long>(before.PagefileUsage);
 }
 
-void BenchSoak(CModule& module, int openings, int ticks, SIZE_T allowedGrowth)
+void BenchSoak(const ControlModule& module, int openings, int ticks, SIZE_T allowedGrowth)
 {
     NodeModel node = NodeModel::Default();
     CNodeSite site(node, SiteOptions());
-    afx::com_ptr<IOleObject> control = module.Control(site);
+    afx::com_ptr<IOleObject> control = NewControl(module, site);
     OpenEveryPage(control.get(), 4);  // first openings load what the system keeps
     OpenEveryPage(control.get(), 4);
     site.ClearCalls();  // the host's call log is not the module's memory
@@ -814,17 +787,9 @@ struct Options {
     unsigned long growthKb = 512;  // heap noise; a leak of a few hundred bytes per opening or tick shows
 };
 
-std::wstring BesideSelf(const wchar_t* name)
-{
-    wchar_t self[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, n);
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
-}
-
 bool ParseArguments(int argc, char** argv, Options& o)
 {
-    o.module = BesideSelf(L"Vennox.OCX");
+    o.module = ModulePath();
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -875,8 +840,9 @@ int main(int argc, char** argv)
         return 2;
     int code = 2;
     {
-        CModule module;
-        if (module.Load(o.module)) {
+        ControlModule module;
+        std::string why;
+        if (module.Load(o.module, why)) {
             if (Wants(o, "open"))
                 BenchOpen(module, o.batches, o.batch, o.watched);
             if (Wants(o, "calls"))
@@ -890,7 +856,7 @@ int main(int argc, char** argv)
                        "", true);
             code = g_missed ? 1 : 0;
         } else {
-            std::fprintf(stderr, "bench: cannot use the module\n");
+            std::fprintf(stderr, "bench: cannot use the module: %s\n", why.c_str());
         }
         module.Unload();
     }

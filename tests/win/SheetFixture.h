@@ -4,8 +4,8 @@
 // loop, as an operator would.
 #pragma once
 
+#include "host/app/SheetDriver.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 #include "resources/resource.h"
 #include "tests/win/TestSupport.h"
 

@@ -1,16 +1,18 @@
-// What the Windows tests share: the files beside them, ANSI text, this
-// thread's windows, the control's class factory on an OLE apartment, and the
-// step that closes the About dialog from inside its modal loop.
+// What the Windows tests and the bench share: the files beside them, ANSI
+// text, this thread's windows, the module loaded as a container loads it, the
+// control's class factory on an OLE apartment, and the step that closes the
+// About dialog from inside its modal loop.
 //
 //   BesideTests, ModulePath, MapModule   the module and the host by path
 //   Narrow, TextOf, ThreadWindow         text and windows
+//   ControlModule                        the module's exports and class factory
 //   OleTest, ModuleTest                  fixtures
 //   AboutSeen, CloseAbout                a CSheetDriver step
 #pragma once
 
 #include "VennoxLib.h"
 #include "framework/Handles.h"
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 #include "tests/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +89,49 @@ inline HWND ThreadWindow(const char* caption)
     return search.found;
 }
 
+// ---- The module as a container loads it ----------------------------------------------
+
+// The module loaded from its file: its two exports a container calls and its
+// class factory of the control. The factory goes before the module.
+struct ControlModule {
+    // False, with `why`, at the first step that fails.
+    bool Load(const std::wstring& path, std::string& why)
+    {
+        m_module.reset(::LoadLibraryW(path.c_str()));
+        if (!m_module) {
+            why = "cannot load " + Narrow(path);
+            return false;
+        }
+        m_getClassObject = Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+        m_canUnloadNow = Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow");
+        if (!m_getClassObject || !m_canUnloadNow) {
+            why = "no DllGetClassObject or DllCanUnloadNow";
+            return false;
+        }
+        const bool made = m_getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()) == S_OK;
+        if (!made)
+            why = "no class factory of the control";
+        return made;
+    }
+    void Unload()
+    {
+        m_factory.reset();
+        m_module.reset();
+    }
+
+    afx::unique_hmodule m_module;
+    HRESULT(STDAPICALLTYPE* m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* m_canUnloadNow)() = nullptr;
+    afx::com_ptr<IClassFactory> m_factory;
+
+private:
+    template <typename F>
+    F Export(const char* name) const
+    {
+        return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), name)));
+    }
+};
+
 // ---- Fixtures -----------------------------------------------------------------------
 
 // A test inside this thread's OLE apartment.
@@ -98,20 +143,15 @@ protected:
 
 // The module beside the tests loaded as a container loads it: its exports,
 // and its class factory of the control.
-class ModuleTest : public OleTest {
+class ModuleTest : public OleTest, protected ControlModule {
 protected:
     void SetUp() override
     {
         OleTest::SetUp();
         if (HasFatalFailure())
             return;
-        m_module.reset(::LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(m_module);
-        m_getClassObject = Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
-        m_canUnloadNow = Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow");
-        ASSERT_NE(m_getClassObject, nullptr);
-        ASSERT_NE(m_canUnloadNow, nullptr);
-        ASSERT_EQ(m_getClassObject(CLSID_Vennox, IID_IClassFactory, m_factory.put_void()), S_OK);
+        std::string why;
+        ASSERT_TRUE(Load(ModulePath(), why)) << why;
     }
     // The factory goes before the apartment; the module is freed last, by
     // the fixture's destructor.
@@ -126,18 +166,6 @@ protected:
     void Create(REFIID iid, afx::com_ptr<T>& out)
     {
         ASSERT_EQ(m_factory->CreateInstance(nullptr, iid, out.put_void()), S_OK);
-    }
-
-    afx::unique_hmodule m_module;
-    HRESULT(STDAPICALLTYPE* m_getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* m_canUnloadNow)() = nullptr;
-    afx::com_ptr<IClassFactory> m_factory;
-
-private:
-    template <typename F>
-    F Export(const char* name) const
-    {
-        return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(m_module.get(), name)));
     }
 };
 

@@ -1,12 +1,15 @@
-// The control as the host holds it: module files it refuses, the control
-// in place in a window, its AboutBox, and the site let go on close.
+// The control as the host holds it: module files it refuses, the sheet's
+// captions from its module, the control in place in a window, its AboutBox,
+// and the site let go on close.
 #include "framework/Handles.h"
 #include "host/app/ControlHost.h"
+#include "host/app/SheetDriver.h"
 #include "host/site/NodeSite.h"
-#include "host/site/SheetDriver.h"
 #include "tests/win/TestSupport.h"
+#include "tests/ZoneCases.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +28,18 @@ TEST_F(ControlHostTest, RefusesWhatIsNoControlModule)
         EXPECT_FALSE(host.Create(c.path, error)) << c.path;
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
     }
+}
+
+// The tab captions a script's pages are checked against come from the
+// module's string table; without a module there are none.
+TEST_F(ControlHostTest, ReadsTheSheetsCaptionsFromTheModule)
+{
+    struct Case { std::string path; std::vector<std::string> captions; } const cases[] = {
+        {Narrow(ModulePath()), kTabCaptions},
+        {Narrow(ModulePath()) + ".missing", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SheetCaptions(c.path), c.captions) << c.path;
 }
 
 TEST_F(ControlHostTest, ActivatesInPlaceAndLetsGoOfTheSiteOnClose)

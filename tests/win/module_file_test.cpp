@@ -2,7 +2,7 @@
 #include "VennoxLib.h"
 #include "nodeaccess/NodeAccess.h"
 #include "tests/win/TestSupport.h"
-#include "tests/win/ZoneCases.h"
+#include "tests/ZoneCases.h"
 
 #include <oleauto.h>
 
@@ -564,13 +564,10 @@ TEST(PageTemplates, TabCaptionsAndZoneFrames)
 {
     afx::unique_hmodule module = MapModule(LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module.get(), nullptr);
-    const wchar_t* captions[] = {L"Node Information", L"Zone 1 Actual", L"Zone 1 Settings", L"Zone 2 Actual",
-                                 L"Zone 2 Settings", L"Zone 3 Actual", L"Zone 3 Settings", L"Zone 4 Actual",
-                                 L"Zone 4 Settings", L"Common settings"};
     for (UINT id = 200; id <= 209; ++id) {
         wchar_t text[64] = {};
         LoadStringW(module.get(), id, text, 64);
-        EXPECT_STREQ(text, captions[id - 200]);
+        EXPECT_EQ(Narrow(text), kTabCaptions[id - 200]);
         EXPECT_NE(FindResourceW(module.get(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr)  // RT_DIALOG
             << "template " << id;
     }

@@ -321,20 +321,6 @@ TEST(NodeSite, ChangedDelayHoldsFromTheNextCall)
     }
 }
 
-TEST(NodeSite, FormatsOneLinePerCall)
-{
-    struct Case { NodeCall call; const char* line; } cases[] = {
-        {{NodeCall::kRead, 58, 32, 0, {0x03, 0x07, 0xD0}}, "ReadPoint 58 capacity 32 -> 0: 03 07 D0"},
-        {{NodeCall::kRead, 9999, 32, 1, {}}, "ReadPoint 9999 capacity 32 -> 1"},
-        {{NodeCall::kWrite, 58, 2, 0, {0xFF, 0x0A}}, "WritePoint 58 length 2 -> 0: FF 0A"},
-        {{NodeCall::kWrite, 58, 33, 3, {}}, "WritePoint 58 length 33 -> 3"},
-        {{NodeCall::kName, 0, 50, 0, {0x56, 0x4E, 0x58, 0x00}}, "GetNodeName capacity 50 -> 0: 56 4E 58 00"},
-        {{NodeCall::kName, 0, -1, 3, {}}, "GetNodeName capacity -1 -> 3"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatNodeCall(c.call), c.line);
-}
-
 // ---- The node file --------------------------------------------------------------
 
 TEST(NodeSite, AcceptedWritesRewriteTheNodeFile)

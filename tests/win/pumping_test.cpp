@@ -2,6 +2,7 @@
 // another apartment do: what arrives meanwhile (timer ticks, clicks on every
 // button, keys typed into every field, Exit) changes nothing a Write sends,
 // and the sheet still closes cleanly.
+#include "host/app/HostLog.h"
 #include "tests/win/SheetFixture.h"
 
 #include <string>

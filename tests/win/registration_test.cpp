@@ -1,10 +1,12 @@
 // Registration through regsvr32, the registered control in the hands of a
-// script client and of the ATL host window, and unregistration beside a
-// registration of the other width.
+// script client, of the ATL host window and of the stand-in host, and
+// unregistration beside a registration of the other width.
 #include "VennoxLib.h"
 #include "framework/AfxReg.h"
+#include "host/app/ControlHost.h"
 #include "tests/win/ImportPatch.h"
 #include "tests/win/TestSupport.h"
+#include "tests/ZoneCases.h"
 
 #include <ole2.h>
 
@@ -95,6 +97,12 @@ TEST_F(Registered, ClassProgIDTypeLibAndPluginKey)
     EXPECT_TRUE(KeyExists(kClassKey + L"\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}"));
     EXPECT_FALSE(KeyExists(kClassKey + L"\\Insertable"));
     EXPECT_TRUE(KeyExists(L"TypeLib\\" + tlib + L"\\1.0"));
+}
+
+// The host checks a script's pages against the registered control's module.
+TEST_F(Registered, HostReadsTheSheetsCaptionsFromTheRegisteredModule)
+{
+    EXPECT_EQ(SheetCaptions(""), kTabCaptions);
 }
 
 // Closes the About dialog of another process, noting what it showed.

@@ -2,7 +2,7 @@
 // on all nine pages), entries as the exact decimals they are, and nothing at
 // all when an entry is not a number the field can carry.
 #include "tests/win/SheetFixture.h"
-#include "tests/win/ZoneCases.h"
+#include "tests/ZoneCases.h"
 
 #include <cstdlib>
 #include <functional>

@@ -1,6 +1,6 @@
 // The sheet driver and the message boxes its steps meet: those no step
 // expects, those a step is to close, and those an answer takes.
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 
 #include <gtest/gtest.h>
 

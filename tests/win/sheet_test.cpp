@@ -2,6 +2,7 @@
 // control's Properties verb, its pages reading and writing the stand-in
 // host's simulated node, every action taken inside the sheet's modal loop.
 #include "tests/win/SheetFixture.h"
+#include "tests/ZoneCases.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -16,9 +17,6 @@ using namespace sheet_test;
 
 constexpr int kIdApply = 0x3021;
 constexpr int kCommonPage = 9;
-const char* const kTabs[] = {"Node Information", "Zone 1 Actual", "Zone 1 Settings", "Zone 2 Actual",
-                             "Zone 2 Settings",  "Zone 3 Actual", "Zone 3 Settings", "Zone 4 Actual",
-                             "Zone 4 Settings",  "Common settings"};
 
 // Closes "Node not available!" once it shows; by then the sheet's first page
 // must exist.
@@ -82,7 +80,7 @@ TEST_F(Sheet, OpensWithTenPagesAndOnlyExitAndReturnsTheReferencesItTook)
             steps.push_back(CloseNodeBox(op));
         steps.push_back(FindSheet(op));
         steps.push_back(Act(op, [&](Operator& o) {
-            EXPECT_EQ(D::TabCaptions(o.sheet), std::vector<std::string>(std::begin(kTabs), std::end(kTabs)));
+            EXPECT_EQ(D::TabCaptions(o.sheet), kTabCaptions);
             EXPECT_TRUE(Visible(o.sheet, IDOK));
             EXPECT_EQ(D::Text(o.sheet, IDOK), "Exit");
             EXPECT_FALSE(Visible(o.sheet, IDCANCEL));

@@ -1,7 +1,7 @@
 // The four Zone actual pages as host and operator meet them: one table of
 // zones, each case run on every zone's page through the real sheet.
 #include "tests/win/SheetFixture.h"
-#include "tests/win/ZoneCases.h"
+#include "tests/ZoneCases.h"
 
 #include <chrono>
 #include <cstdio>

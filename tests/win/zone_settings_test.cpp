@@ -3,7 +3,7 @@
 // through the real sheet.
 #include "host/node/NodeFile.h"
 #include "tests/win/SheetFixture.h"
-#include "tests/win/ZoneCases.h"
+#include "tests/ZoneCases.h"
 
 #include <map>
 #include <string>

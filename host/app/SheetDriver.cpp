@@ -1,6 +1,6 @@
 // Drives a modal sheet from inside its modal loop: steps run on a timer, as
 // an operator's clicks would; unexpected message boxes fail the run.
-#include "host/site/SheetDriver.h"
+#include "host/app/SheetDriver.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -27,10 +27,9 @@ struct Search {
     std::vector<HWND> found;
 };
 
-bool IsSheet(HWND hWnd, const Search&)
-{
-    return HasClass(hWnd, "#32770") && ::SendMessageA(hWnd, PSM_GETTABCONTROL, 0, 0) != 0;
-}
+HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
+
+bool IsSheet(HWND hWnd, const Search&) { return HasClass(hWnd, "#32770") && TabControl(hWnd); }
 
 // The system's message box: a dialog whose procedure lives in user32 (a
 // module's own dialog with a static of ID -1 looks alike otherwise).
@@ -175,7 +174,7 @@ void CSheetDriver::Abandon()
         ::ShowWindow(box, SW_HIDE);
     }
     if (HWND sheet = FindSheet())
-        ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        PressOk(sheet);
 }
 
 HWND CSheetDriver::FindSheet() { return FindFirst(&IsSheet, nullptr); }
@@ -187,10 +186,17 @@ HWND CSheetDriver::CurrentPage(HWND sheet)
     return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 
+int CSheetDriver::CurrentTab(HWND sheet)
+{
+    return static_cast<int>(::SendMessageA(TabControl(sheet), TCM_GETCURSEL, 0, 0));
+}
+
 bool CSheetDriver::SelectPage(HWND sheet, int index)
 {
     return ::SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0) != 0;
 }
+
+void CSheetDriver::PressOk(HWND sheet) { ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0); }
 
 void CSheetDriver::Click(HWND dialog, int id) { ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -211,19 +217,22 @@ int CSheetDriver::Check(HWND dialog, int id)
     return static_cast<int>(::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
 }
 
+std::string CSheetDriver::TabCaption(HWND sheet, int index)
+{
+    char text[128] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(TabControl(sheet), TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
 std::vector<std::string> CSheetDriver::TabCaptions(HWND sheet)
 {
-    HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
     std::vector<std::string> out;
-    const int n = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        char text[128] = {};
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        ::SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        out.push_back(text);
-    }
+    const int n = static_cast<int>(::SendMessageA(TabControl(sheet), TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i)
+        out.push_back(TabCaption(sheet, i));
     return out;
 }

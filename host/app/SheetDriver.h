@@ -46,9 +46,12 @@ public:
 
     // Operations on a sheet.
     static HWND CurrentPage(HWND sheet);
+    static int CurrentTab(HWND sheet);                  // the index of the page shown; -1: none
     static bool SelectPage(HWND sheet, int index);      // as a click on the tab
+    static void PressOk(HWND sheet);                    // posted: the sheet closes outside the caller
     static void Click(HWND dialog, int id);             // BM_CLICK on a button
     static std::string Text(HWND dialog, int id);
+    static std::string TabCaption(HWND sheet, int index);  // empty for no such tab
     static std::vector<std::string> TabCaptions(HWND sheet);
 
     // ---- Test support --------------------------------------------------------

@@ -1,17 +1,23 @@
-// The four zones as the tests know them from the node's documentation:
-// each Zone actual page's control IDs, and the zone's data points and byte
-// positions. Written out here, apart from the module's own zone table, so
-// that a wrong entry there shows.
+// The sheet's tabs and the four zones as the tests know them from the
+// node's documentation: each Zone actual page's control IDs, and the zone's
+// data points and byte positions. Written out here, apart from the module's
+// own resources and zone table and the built-in node, so that a wrong entry
+// there shows. Portable: the node's and the scripts' tests use it too.
 #pragma once
 
-#include <windows.h>
-
 #include <array>
+#include <string>
+#include <vector>
+
+// The tab captions, page 0 first; each zone's `page` below is an index here.
+inline const std::vector<std::string> kTabCaptions = {
+    "Node Information", "Zone 1 Actual",   "Zone 1 Settings", "Zone 2 Actual",   "Zone 2 Settings",
+    "Zone 3 Actual",    "Zone 3 Settings", "Zone 4 Actual",   "Zone 4 Settings", "Common settings"};
 
 struct ActualZone {
     int zone;
     int page;  // index of the tab in the sheet
-    UINT templateId;
+    unsigned templateId;
     // Controls of the zone.
     int offset, calcHeat, calcCool, heatMin, heatMax, coolMinUnocc, coolMinStandby, coolMinOcc, coolMax, roomIs;
     int coolAuto, coolOff, coolOn, coolLevel, heatAuto, heatOff, heatOn, heatLevel;
@@ -49,7 +55,7 @@ inline std::array<int, 18> ZoneControlIds(const ActualZone& z)
 struct SettingsZone {
     int zone;
     int page;
-    UINT templateId;
+    unsigned templateId;
     const wchar_t* input;  // the input group's title
     int p, i, d, heatI, coolI, timeout, releaseCool, chooseInput, windowSwitch, plusMinus3;
     long setPoints;
