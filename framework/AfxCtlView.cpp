@@ -52,7 +52,8 @@ bool RegisterControlWindowClass()
 HRESULT ActivationSite(IOleClientSite* site, afx::com_ptr<IOleInPlaceSite>& ips, HWND* parent,
                        RECT* pos)
 {
-    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, ips.put_void())))
+    ips = afx::query<IOleInPlaceSite>(site, IID_IOleInPlaceSite);
+    if (!ips)
         return E_NOINTERFACE;
     if (ips->CanInPlaceActivate() != S_OK)
         return E_FAIL;
@@ -218,10 +219,7 @@ STDMETHODIMP COleControl::Impl::GetAdvise(DWORD* aspects, DWORD* advf, IAdviseSi
         *aspects = m_viewAspects;
     if (advf)
         *advf = m_viewAdvf;
-    if (sink) {
-        *sink = m_viewSink.get();
-        if (*sink)
-            (*sink)->AddRef();
-    }
+    if (sink)
+        m_viewSink.copy_to(sink);
     return S_OK;
 }

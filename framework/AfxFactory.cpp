@@ -77,11 +77,9 @@ HRESULT COleObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID iid, void*
         return E_UNEXPECTED;
     }
     // A new control holds one reference, its creator's: hand out the one
-    // asked for, then let go of the first.
-    IUnknown* unknown = static_cast<COleControl*>(object)->GetControllingUnknown();
-    HRESULT hr = unknown->QueryInterface(iid, ppv);
-    unknown->Release();
-    return hr;
+    // asked for; the first goes with `created`.
+    const auto created = afx::com_ptr<IUnknown>::attach(static_cast<COleControl*>(object)->GetControllingUnknown());
+    return created->QueryInterface(iid, ppv);
 }
 
 BOOL COleObjectFactory::UpdateRegistryAll(BOOL bRegister)

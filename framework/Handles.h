@@ -1,5 +1,6 @@
-// Owning wrappers for Win32 handles and COM references (movable, not
-// copyable), and the one way an object answers QueryInterface.
+// Owning wrappers for Win32 handles (movable, not copyable) and COM
+// references, the one way to ask for an interface, and the one way an object
+// answers QueryInterface.
 #pragma once
 
 #include <windows.h>
@@ -84,6 +85,21 @@ private:
     HGDIOBJ m_old;
 };
 
+template <typename T>
+class com_ptr;
+
+// The reference QueryInterface hands out for `iid` of `p`, or null. Only S_OK
+// with a pointer is a reference: whatever a failed call left in the
+// out-pointer is not one, and is not released.
+template <typename U, typename T>
+com_ptr<U> query(T* p, REFIID iid)
+{
+    void* out = nullptr;
+    if (!p || p->QueryInterface(iid, &out) != S_OK || !out)
+        return nullptr;
+    return com_ptr<U>::attach(static_cast<U*>(out));
+}
+
 // com_ptr<T>: one COM reference.
 template <typename T>
 class com_ptr {
@@ -114,14 +130,22 @@ public:
     // For out-parameters: releases what it held first.
     T** put() { reset(); return &m_p; }
     void** put_void() { return reinterpret_cast<void**>(put()); }
+    // Fills the caller's out-parameter with a reference of its own (null
+    // when empty); E_POINTER for a null out-parameter.
+    HRESULT copy_to(T** out) const
+    {
+        if (!out)
+            return E_POINTER;
+        *out = m_p;
+        if (m_p)
+            m_p->AddRef();
+        return S_OK;
+    }
 
     template <typename U>
     com_ptr<U> query(REFIID iid) const
     {
-        com_ptr<U> u;
-        if (m_p)
-            m_p->QueryInterface(iid, u.put_void());
-        return u;
+        return afx::query<U>(m_p, iid);
     }
 
 private:

@@ -1,5 +1,5 @@
 // Window classes under a real modal loop: property sheets with lazily created
-// pages, message maps, control binding and the handle map.
+// pages, message maps, control binding, the handle map; a COM reference's QI.
 #include "framework/AfxWin.h"
 #include "tests/win/TestSupport.h"
 
@@ -283,6 +283,27 @@ TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
 
     CWnd::DeleteTempMap();
     ::DestroyWindow(h);
+}
+
+// Answers QueryInterface with `result`, leaving `out` behind; counts its releases.
+struct Answering : IUnknown {
+    Answering(HRESULT r = S_OK, IUnknown* o = nullptr) : result(r), out(o) {}
+    HRESULT result; IUnknown* out; int releases = 0;
+    STDMETHODIMP QueryInterface(REFIID, void** ppv) override { return *ppv = out, result; }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return ++releases, 1; }
+};
+
+TEST(ComPtr, QueryHoldsOnlyWhatACallAnsweringSOkHandsOut)
+{
+    const struct { const char* what; HRESULT result; bool pointer, held; } cases[] = {
+        {"S_OK with a pointer", S_OK, true, true}, {"S_OK with a null pointer", S_OK, false, false},
+        {"E_NOINTERFACE, a pointer left behind", E_NOINTERFACE, true, false}, {"S_FALSE with a pointer", S_FALSE, true, false}};
+    for (const auto& c : cases) {
+        Answering handed, asked(c.result, c.pointer ? &handed : nullptr);
+        EXPECT_EQ(static_cast<bool>(afx::query<IUnknown>(&asked, IID_IUnknown)), c.held) << c.what;
+        EXPECT_EQ(handed.releases, c.held ? 1 : 0) << c.what;
+    }
 }
 
 }  // namespace
