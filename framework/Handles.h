@@ -42,24 +42,22 @@ private:
 inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
 inline void CloseDC(HDC dc) { ::DeleteDC(dc); }
 inline void CloseGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
-inline void CloseIcon(HICON i) { ::DestroyIcon(i); }
-inline void CloseWindow(HWND w) { ::DestroyWindow(w); }
+inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
 inline void CloseModule(HMODULE m) { ::FreeLibrary(m); }
 inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
 
 using unique_hkey = unique_handle<HKEY, CloseKey>;
 using unique_hdc = unique_handle<HDC, CloseDC>;              // from CreateCompatibleDC
 using unique_hbitmap = unique_handle<HBITMAP, CloseGdiObject>;
-using unique_hbrush = unique_handle<HBRUSH, CloseGdiObject>;
-using unique_hicon = unique_handle<HICON, CloseIcon>;
-using unique_hwnd = unique_handle<HWND, CloseWindow>;
+using unique_hwnd = unique_handle<HWND, DestroyWindowHandle>;
 using unique_hmodule = unique_handle<HMODULE, CloseModule>;
 using unique_handle_t = unique_handle<HANDLE, CloseKernelHandle>;
 
-// A GetDC/ReleaseDC pair.
+// A GetWindowDC/ReleaseDC pair: the DC of the whole window, frame included
+// (GetDC gives the client area).
 class window_dc {
 public:
-    explicit window_dc(HWND w) : m_w(w), m_dc(::GetDC(w)) {}
+    explicit window_dc(HWND w) : m_w(w), m_dc(::GetWindowDC(w)) {}
     ~window_dc() { if (m_dc) ::ReleaseDC(m_w, m_dc); }
     window_dc(const window_dc&) = delete;
     window_dc& operator=(const window_dc&) = delete;
