@@ -68,6 +68,9 @@ public:
     {
         return ::MessageBoxA(m_hWnd, text, caption, type);
     }
+    // Of a dialog window (a dialog, a page or a sheet): moves the focus to
+    // its control `pWndCtrl`, as the dialog manager does for the Tab key.
+    void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
 protected:
     // Handlers call it to leave the message to the system's default handling.
@@ -94,12 +97,22 @@ protected:
 class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
-    int GetCheck() const;
-    void SetCheck(int nCheck) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(nCheck), 0); }
+    // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
 };
 
 class CEdit : public CWnd {
     DECLARE_DYNAMIC(CEdit)
+public:
+    // Selects characters nStartChar up to nEndChar (-1: to the end) and, unless
+    // bNoScroll, scrolls the caret into view.
+    void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE)
+    {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
+        if (!bNoScroll)
+            SendMessage(EM_SCROLLCARET);
+    }
 };
 
 // ---- Dialog data exchange -------------------------------------------------

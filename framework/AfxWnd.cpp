@@ -170,11 +170,6 @@ void CWnd::DetachAll()
     Detach();
 }
 
-int CButton::GetCheck() const
-{
-    return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0));
-}
-
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (rControl.m_hWnd)
