@@ -42,7 +42,8 @@ bool RegisterControlWindowClass()
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = ControlWndProc;
     wc.hInstance = AfxGetInstanceHandle();
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    // The system's arrow; IDC_ARROW is spelt for the ANSI call.
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kControlWindowClass;
     return RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
