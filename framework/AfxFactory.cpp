@@ -41,10 +41,9 @@ struct COleObjectFactory::ClassFactory final : IClassFactory {
 };
 
 COleObjectFactory::COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass,
-                                     BOOL, LPCSTR lpszProgID)
+                                     BOOL, LPCSTR)
     : m_clsid(clsid),
       m_pRuntimeClass(pRuntimeClass),
-      m_lpszProgID(lpszProgID),
       m_pNextFactory(g_pFirstFactory),
       m_pClassFactory(new ClassFactory(this))
 {

@@ -89,8 +89,6 @@ void CWnd::DeleteTempMap()
     t_windows->temporaries.clear();
 }
 
-size_t CWnd::TemporaryCount() { return t_windows->temporaries.size(); }
-
 BOOL CWnd::Attach(HWND hWnd)
 {
     if (!hWnd || m_hWnd)
