@@ -1,8 +1,8 @@
 // The plug-in key under HKCR\CLSID\{clsid}\Node.
 #include "module/PluginKey.h"
 
-#include "framework/AfxReg.h"
 #include "framework/Handles.h"
+#include "framework/Registry.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // script client and of the ATL host window, and unregistration beside a
 // registration of the other width.
 #include "VennoxLib.h"
-#include "framework/AfxReg.h"
+#include "framework/Registry.h"
 #include "tests/win/ImportPatch.h"
 #include "tests/win/TestSupport.h"
 
