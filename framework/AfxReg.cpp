@@ -347,12 +347,12 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, const AFX_CONTROL_CLASS& cl
     return TRUE;
 }
 
-BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID)
+BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID, LPCSTR pszKeep)
 {
     char clsidText[39];
     if (!afx::GuidToString(clsid, clsidText))
         return FALSE;
-    bool ok = afx::DeleteKeyTree(kRoot, (std::string("CLSID\\") + clsidText).c_str());
+    bool ok = afx::DeleteKeyTree(kRoot, (std::string("CLSID\\") + clsidText).c_str(), 0, pszKeep);
     if (pszProgID && *pszProgID)
         ok = afx::DeleteKeyTree(kRoot, pszProgID) && ok;
     return ok ? TRUE : FALSE;

@@ -44,5 +44,7 @@ struct AFX_TYPELIB_VERSION {
 BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, const AFX_CONTROL_CLASS& cls, const AFX_TYPELIB_VERSION& lib);
 
 // Deletes the class key tree and, when given, the ProgID key tree. Absent keys
-// count as removed.
-BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID);
+// count as removed. A sub-key `pszKeep` of the class key stays when it is
+// there, with what it holds; the class key then stays as its parent, emptied
+// of everything else.
+BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID, LPCSTR pszKeep = nullptr);

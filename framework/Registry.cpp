@@ -69,7 +69,25 @@ bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name, REG
                             static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
-bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view)
+namespace {
+
+// Deletes every value of `key`.
+bool DeleteValues(HKEY key)
+{
+    for (;;) {
+        char name[16384];  // the longest value name is 16,383 characters
+        DWORD len = sizeof name;
+        const LONG rc = ::RegEnumValueA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            return true;
+        if (rc != ERROR_SUCCESS || ::RegDeleteValueA(key, name) != ERROR_SUCCESS)
+            return false;
+    }
+}
+
+}  // namespace
+
+bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view, LPCSTR keep)
 {
     unique_hkey key;
     LONG rc = ::RegOpenKeyExA(parent, subkey, 0, KEY_READ | KEY_WRITE | view, key.put());
@@ -77,10 +95,13 @@ bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view)
         return true;
     if (rc != ERROR_SUCCESS)
         return false;
+    const bool keeping = keep && KeyExists(key.get(), keep);
     // The children of an opened key are in its view.
     for (const std::string& child : SubKeys(key.get(), std::string()))
-        if (!DeleteKeyTree(key.get(), child.c_str()))
+        if (!(keeping && ::lstrcmpiA(child.c_str(), keep) == 0) && !DeleteKeyTree(key.get(), child.c_str()))
             return false;
+    if (keeping)
+        return DeleteValues(key.get());
     key.reset();
     rc = view ? ::RegDeleteKeyExA(parent, subkey, view, 0) : ::RegDeleteKeyA(parent, subkey);
     return rc == ERROR_SUCCESS;

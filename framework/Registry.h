@@ -25,8 +25,9 @@ unique_hkey CreateKey(HKEY parent, const std::string& path, REGSAM view = 0);
 // value `name` (the default value for null) to it as REG_SZ.
 bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name = nullptr, REGSAM view = 0);
 // Deletes `subkey` of `parent` with everything under it; an absent key is
-// success.
-bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view = 0);
+// success. When `subkey` has a sub-key named `keep`, that one stays with what
+// it holds, and `subkey` with it, emptied of everything else.
+bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view = 0, LPCSTR keep = nullptr);
 // The registry view of modules of the other width: on 64-bit Windows, the
 // 32-bit view for a 64-bit module and the 64-bit view for a 32-bit one; 0 on
 // 32-bit Windows, which has one view.

@@ -42,7 +42,9 @@ public:
                 {&LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor});
         }
         RemovePluginKey(CLSID_Vennox);  // likewise
-        return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID);
+        // What other tools put in the plug-in key stays, and the key with it.
+        const LPCSTR keep = PluginKeyHeldByOthers(CLSID_Vennox) ? kPluginKeyName : nullptr;
+        return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID, keep);
     }
 };
 

@@ -281,6 +281,20 @@ TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
     }
 }
 
+TEST(Unregistered, UnregistrationLeavesWhatAnotherToolPutUnderThePluginKey)
+{
+    const LoadedModule module;
+    ASSERT_TRUE(module.reg && module.unreg);
+    ASSERT_EQ(module.reg(), S_OK);
+    const std::wstring other = kClassKey + L"\\Node\\OtherTool";
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"its own", 0), ERROR_SUCCESS);
+    EXPECT_EQ(module.unreg(), S_OK);
+    EXPECT_EQ(Value(other), L"its own");
+    EXPECT_FALSE(KeyExists(kClassKey + L"\\InprocServer32") || KeyExists(kClassKey + L"\\Node\\ProgramID"));
+    EXPECT_EQ(Value(kClassKey), L"<absent>") << "the class's name";
+    afx::DeleteKeyTree(HKEY_CLASSES_ROOT, Narrow(kClassKey).c_str());
+}
+
 HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { return TYPE_E_REGISTRYACCESS; }
 
 TEST(Unregistered, UnregistrationAnswersEachFailureWithItsOwnCode)
