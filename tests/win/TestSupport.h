@@ -106,7 +106,7 @@ protected:
         if (HasFatalFailure())
             return;
         m_module.reset(::LoadLibraryW(ModulePath().c_str()));
-        ASSERT_TRUE(m_module);
+        ASSERT_TRUE(m_module) << "Vennox.OCX does not load: system error " << ::GetLastError();
         m_getClassObject = Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
         m_canUnloadNow = Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow");
         ASSERT_NE(m_getClassObject, nullptr);
