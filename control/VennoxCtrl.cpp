@@ -14,7 +14,7 @@ IMPLEMENT_DYNCREATE(CVennoxCtrl, COleControl)
 
 namespace {
 
-CTypeLibCache g_typeLibCache(LIBID_VennoxLib);
+CTypeLibCache g_typeLibCache;
 
 const AFX_DISPMAP_ENTRY kDispatch[] = {
     {DISPID_ABOUTBOX, L"AboutBox", static_cast<void (COleControl::*)()>(&CVennoxCtrl::AboutBox)},

@@ -23,7 +23,6 @@ class CPropExchange {
 public:
     virtual ~CPropExchange() = default;
     BOOL IsLoading() const { return m_bLoading; }
-    DWORD GetVersion() const { return m_dwVersion; }
     // Exchanges one 32-bit value under a name; on load, a missing value keeps
     // `*value` (the default the caller put there) and answers FALSE.
     virtual BOOL ExchangeLong(const wchar_t* name, LONG* value) = 0;
@@ -33,7 +32,7 @@ public:
 protected:
     BOOL m_bLoading = FALSE;
     BOOL m_bOk = TRUE;
-    DWORD m_dwVersion = 0;
+    DWORD m_dwVersion = 0;  // the version loaded or saved (ExchangeVersion)
     friend class COleControl;
 };
 
@@ -61,12 +60,10 @@ constexpr UINT AFX_IDS_VERB_PROPERTIES = 0xFE41;
 
 // ---- Type library cache ---------------------------------------------------
 
-// The module's type library, loaded once per locale asked for and held until
-// the module unloads.
+// The module's type library, loaded once, for the first locale asked for, and
+// held until the module unloads.
 class CTypeLibCache {
 public:
-    explicit CTypeLibCache(const GUID& libid) : m_libid(libid) {}
-    const GUID& GetLibID() const { return m_libid; }
     // The cached library, or loads it through `load` (the control's
     // GetTypeLib) and caches it; falls back to the library embedded in the
     // module when the registered one cannot be loaded.
@@ -74,7 +71,6 @@ public:
                    ITypeLib** ppTypeLib);
 
 private:
-    GUID m_libid;
     afx::com_ptr<ITypeLib> m_lib;
 };
 
@@ -92,7 +88,6 @@ public:
     // The container's client site; null before SetClientSite or after
     // SetClientSite(NULL). No reference is added for the caller.
     IOleClientSite* GetClientSite() const { return m_pClientSite.get(); }
-    HWND GetHwnd() const { return m_hWnd; }
 
     // The outer IUnknown: the reference the factory hands out.
     IUnknown* GetControllingUnknown();
@@ -120,10 +115,10 @@ public:
 
 private:
     friend struct Impl;
-    // The object's one reference count; the last release deletes the control,
-    // and with it the OLE object it holds.
     // The entry of verb `verb` in the message maps, or null.
     const AFX_MSGMAP_ENTRY* FindVerbEntry(LONG verb) const;
+    // The object's one reference count; the last release deletes the control,
+    // and with it the OLE object it holds.
     ULONG InternalAddRef();
     ULONG InternalRelease();
 
@@ -142,15 +137,13 @@ private:
 class COleObjectFactory {
 public:
     // `bMultiInstance` means nothing to an in-process server: every
-    // CreateInstance makes a new object.
+    // CreateInstance makes a new object. The ProgID is not kept: the
+    // derived factory's UpdateRegistry registers it.
     COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass, BOOL bMultiInstance,
                       LPCSTR lpszProgID);
     virtual ~COleObjectFactory();
     COleObjectFactory(const COleObjectFactory&) = delete;
     COleObjectFactory& operator=(const COleObjectFactory&) = delete;
-
-    REFCLSID GetClassID() const { return m_clsid; }
-    LPCSTR GetProgID() const { return m_lpszProgID; }
 
     // Writes (TRUE) or removes (FALSE) the class's registry entries.
     virtual BOOL UpdateRegistry(BOOL bRegister) = 0;
@@ -166,7 +159,6 @@ private:
     struct ClassFactory;
     CLSID m_clsid;
     const CRuntimeClass* m_pRuntimeClass;
-    LPCSTR m_lpszProgID;
     COleObjectFactory* m_pNextFactory;
     ClassFactory* m_pClassFactory;
 };

@@ -30,9 +30,7 @@ HRESULT CTypeLibCache::Lookup(LCID lcid, HRESULT (*load)(void*, LCID, ITypeLib**
         if (FAILED(hr))
             return hr;
     }
-    *ppTypeLib = m_lib.get();
-    m_lib->AddRef();
-    return S_OK;
+    return m_lib.copy_to(ppTypeLib);
 }
 
 HRESULT COleControl::Impl::TypeInfoOf(REFGUID guid, LCID lcid, ITypeInfo** info)

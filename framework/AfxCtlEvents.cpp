@@ -36,20 +36,17 @@ public:
     }
     STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** c) override
     {
-        if (!c)
-            return E_POINTER;
-        *c = m_owner.get();
-        (*c)->AddRef();
-        return S_OK;
+        return m_owner.copy_to(c);
     }
     STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override
     {
         if (!sink || !cookie)
             return E_POINTER;
         *cookie = 0;
-        afx::com_ptr<IUnknown> s;
-        if (FAILED(sink->QueryInterface(m_iid, s.put_void())) &&
-            FAILED(sink->QueryInterface(IID_IDispatch, s.put_void())))
+        afx::com_ptr<IUnknown> s = afx::query<IUnknown>(sink, m_iid);
+        if (!s)
+            s = afx::query<IUnknown>(sink, IID_IDispatch);
+        if (!s)
             return CONNECT_E_CANNOTCONNECT;
         for (size_t i = 0; i < kSinks; ++i) {
             if (!m_sinks[i]) {

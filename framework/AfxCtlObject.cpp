@@ -103,12 +103,7 @@ STDMETHODIMP COleControl::Impl::SetClientSite(IOleClientSite* site)
 
 STDMETHODIMP COleControl::Impl::GetClientSite(IOleClientSite** site)
 {
-    if (!site)
-        return E_POINTER;
-    *site = m_owner->m_pClientSite.get();
-    if (*site)
-        (*site)->AddRef();
-    return S_OK;
+    return m_owner->m_pClientSite.copy_to(site);
 }
 
 STDMETHODIMP COleControl::Impl::EnumVerbs(IEnumOLEVERB** e)

@@ -42,7 +42,8 @@ bool RegisterControlWindowClass()
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = ControlWndProc;
     wc.hInstance = AfxGetInstanceHandle();
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    // The system's arrow; IDC_ARROW is spelt for the ANSI call.
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kControlWindowClass;
     return RegisterClassW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -52,7 +53,8 @@ bool RegisterControlWindowClass()
 HRESULT ActivationSite(IOleClientSite* site, afx::com_ptr<IOleInPlaceSite>& ips, HWND* parent,
                        RECT* pos)
 {
-    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, ips.put_void())))
+    ips = afx::query<IOleInPlaceSite>(site, IID_IOleInPlaceSite);
+    if (!ips)
         return E_NOINTERFACE;
     if (ips->CanInPlaceActivate() != S_OK)
         return E_FAIL;
@@ -218,10 +220,7 @@ STDMETHODIMP COleControl::Impl::GetAdvise(DWORD* aspects, DWORD* advf, IAdviseSi
         *aspects = m_viewAspects;
     if (advf)
         *advf = m_viewAdvf;
-    if (sink) {
-        *sink = m_viewSink.get();
-        if (*sink)
-            (*sink)->AddRef();
-    }
+    if (sink)
+        m_viewSink.copy_to(sink);
     return S_OK;
 }

@@ -41,10 +41,9 @@ struct COleObjectFactory::ClassFactory final : IClassFactory {
 };
 
 COleObjectFactory::COleObjectFactory(REFCLSID clsid, const CRuntimeClass* pRuntimeClass,
-                                     BOOL, LPCSTR lpszProgID)
+                                     BOOL, LPCSTR)
     : m_clsid(clsid),
       m_pRuntimeClass(pRuntimeClass),
-      m_lpszProgID(lpszProgID),
       m_pNextFactory(g_pFirstFactory),
       m_pClassFactory(new ClassFactory(this))
 {
@@ -77,11 +76,9 @@ HRESULT COleObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID iid, void*
         return E_UNEXPECTED;
     }
     // A new control holds one reference, its creator's: hand out the one
-    // asked for, then let go of the first.
-    IUnknown* unknown = static_cast<COleControl*>(object)->GetControllingUnknown();
-    HRESULT hr = unknown->QueryInterface(iid, ppv);
-    unknown->Release();
-    return hr;
+    // asked for; the first goes with `created`.
+    const auto created = afx::com_ptr<IUnknown>::attach(static_cast<COleControl*>(object)->GetControllingUnknown());
+    return created->QueryInterface(iid, ppv);
 }
 
 BOOL COleObjectFactory::UpdateRegistryAll(BOOL bRegister)

@@ -1,108 +1,12 @@
 // Type library and control class registration under HKEY_CLASSES_ROOT,
-// through the ANSI registry functions, and the registry helpers they use.
+// through the ANSI registry functions.
 #include "framework/AfxReg.h"
 
 #include "framework/Handles.h"
+#include "framework/Registry.h"
 
 #include <objbase.h>
 #include <oleauto.h>
-
-#include <cstring>
-
-// ---- Registry helpers -----------------------------------------------------
-
-namespace afx {
-
-bool GuidToString(REFGUID guid, char (&text)[39])
-{
-    text[0] = '\0';
-    wchar_t wide[39];
-    if (::StringFromGUID2(guid, wide, 39) != 39)
-        return false;
-    for (int i = 0; i < 39; ++i)
-        text[i] = static_cast<char>(wide[i]);  // braces, hex digits, hyphens: ASCII
-    return true;
-}
-
-std::vector<std::string> SubKeys(HKEY parent, const std::string& path)
-{
-    std::vector<std::string> names;
-    unique_hkey key;
-    if (::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return names;
-    for (DWORD i = 0;; ++i) {
-        char name[256];  // the longest key name is 255 characters
-        DWORD len = sizeof name;
-        if (::RegEnumKeyExA(key.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            return names;
-        names.emplace_back(name, len);
-    }
-}
-
-bool KeyExists(HKEY parent, const std::string& path, REGSAM view)
-{
-    unique_hkey key;
-    return ::RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
-}
-
-std::string DefaultValue(HKEY parent, const std::string& path)
-{
-    char value[MAX_PATH * 2];
-    LONG len = sizeof value;
-    if (::RegQueryValueA(parent, path.c_str(), value, &len) != ERROR_SUCCESS)
-        return std::string();
-    return value;
-}
-
-unique_hkey CreateKey(HKEY parent, const std::string& path, REGSAM view)
-{
-    unique_hkey key;
-    if (::RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE | view, nullptr, key.put(),
-                          nullptr) != ERROR_SUCCESS)
-        key.reset();
-    return key;
-}
-
-bool SetKey(HKEY parent, const std::string& path, LPCSTR value, LPCSTR name, REGSAM view)
-{
-    const unique_hkey key = CreateKey(parent, path, view);
-    if (!key)
-        return false;
-    if (!value)
-        return true;
-    return ::RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                            static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
-}
-
-bool DeleteKeyTree(HKEY parent, LPCSTR subkey, REGSAM view)
-{
-    unique_hkey key;
-    LONG rc = ::RegOpenKeyExA(parent, subkey, 0, KEY_READ | KEY_WRITE | view, key.put());
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return true;
-    if (rc != ERROR_SUCCESS)
-        return false;
-    // The children of an opened key are in its view.
-    for (const std::string& child : SubKeys(key.get(), std::string()))
-        if (!DeleteKeyTree(key.get(), child.c_str()))
-            return false;
-    key.reset();
-    rc = view ? ::RegDeleteKeyExA(parent, subkey, view, 0) : ::RegDeleteKeyA(parent, subkey);
-    return rc == ERROR_SUCCESS;
-}
-
-REGSAM OtherRegistryView()
-{
-#ifdef _WIN64
-    return KEY_WOW64_32KEY;
-#else
-    BOOL wow64 = FALSE;
-    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
-#endif
-}
-
-}  // namespace afx
 
 // ---- Type library ---------------------------------------------------------
 
@@ -379,16 +283,24 @@ struct ClassEntry {
     LPCSTR name;
 };
 
+// What a class's entries name, as text.
+struct ClassText {
+    const char* clsid;
+    const char* module;
+    const char* typeName;
+    const char* libid;
+};
+
 // The class key's and the ProgID key's entries, in the order they are written.
-std::vector<ClassEntry> ClassEntries(const char* clsid, LPCSTR progID, const char* module,
-                                     const char* typeName, UINT idBitmap, int flags, DWORD misc,
-                                     const char* libid, WORD major, WORD minor)
+std::vector<ClassEntry> ClassEntries(const ClassText& text, const AFX_CONTROL_CLASS& cls, const AFX_TYPELIB_VERSION& lib)
 {
-    const std::string bitmap = std::string(module) + ", " + std::to_string(idBitmap);
-    const std::string miscText = std::to_string(misc);
-    const std::string version = std::to_string(major) + "." + std::to_string(minor);
-    const std::string key = std::string("CLSID\\") + clsid;
-    std::vector<ClassEntry> e = {{key, typeName, true, nullptr}, {key + "\\InprocServer32", module, true, nullptr}};
+    const std::string bitmap = std::string(text.module) + ", " + std::to_string(cls.idBitmap);
+    const std::string miscText = std::to_string(cls.dwMiscStatus);
+    const std::string version = std::to_string(lib.wVerMajor) + "." + std::to_string(lib.wVerMinor);
+    const std::string key = std::string("CLSID\\") + text.clsid;
+    const LPCSTR progID = cls.pszProgID;
+    const int flags = cls.nRegFlags;
+    std::vector<ClassEntry> e = {{key, text.typeName, true, nullptr}, {key + "\\InprocServer32", text.module, true, nullptr}};
     if (flags & afxRegApartmentThreading)
         e.push_back({key + "\\InprocServer32", "Apartment", true, "ThreadingModel"});
     if (progID)
@@ -399,14 +311,14 @@ std::vector<ClassEntry> ClassEntries(const char* clsid, LPCSTR progID, const cha
     e.insert(e.end(), {{key + "\\ToolboxBitmap32", bitmap, true, nullptr},
                        {key + "\\MiscStatus", "0", true, nullptr},
                        {key + "\\MiscStatus\\1", miscText, true, nullptr},
-                       {key + "\\TypeLib", libid, true, nullptr},
+                       {key + "\\TypeLib", text.libid, true, nullptr},
                        {key + "\\Version", version, true, nullptr},
                        // "Controls": written directly, so that unregistration
                        // leaves no Component Categories entries behind.
                        {key + "\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}", "", false, nullptr}});
     if (!progID)
         return e;
-    e.insert(e.end(), {{progID, typeName, true, nullptr}, {std::string(progID) + "\\CLSID", clsid, true, nullptr}});
+    e.insert(e.end(), {{progID, text.typeName, true, nullptr}, {std::string(progID) + "\\CLSID", text.clsid, true, nullptr}});
     if (flags & afxRegInsertable)
         e.push_back({std::string(progID) + "\\Insertable", "", false, nullptr});
     return e;
@@ -414,37 +326,33 @@ std::vector<ClassEntry> ClassEntries(const char* clsid, LPCSTR progID, const cha
 
 }  // namespace
 
-BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, REFCLSID clsid, LPCSTR pszProgID,
-                                UINT idTypeName, UINT idBitmap, int nRegFlags,
-                                DWORD dwMiscStatus, REFGUID tlid, WORD wVerMajor,
-                                WORD wVerMinor)
+BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, const AFX_CONTROL_CLASS& cls, const AFX_TYPELIB_VERSION& lib)
 {
     char clsidText[39], libid[39];
-    if (!afx::GuidToString(clsid, clsidText) || !afx::GuidToString(tlid, libid))
+    if (!afx::GuidToString(*cls.clsid, clsidText) || !afx::GuidToString(*lib.tlid, libid))
         return FALSE;
     char module[MAX_PATH];
     DWORD n = ::GetModuleFileNameA(hInstance, module, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return FALSE;
     char typeName[256];
-    if (::LoadStringA(hInstance, idTypeName, typeName, sizeof typeName) <= 0)
+    if (::LoadStringA(hInstance, cls.idTypeName, typeName, sizeof typeName) <= 0)
         return FALSE;
-    for (const ClassEntry& e : ClassEntries(clsidText, pszProgID, module, typeName, idBitmap, nRegFlags,
-                                            dwMiscStatus, libid, wVerMajor, wVerMinor)) {
+    for (const ClassEntry& e : ClassEntries({clsidText, module, typeName, libid}, cls, lib)) {
         if (!afx::SetKey(kRoot, e.key, e.hasValue ? e.value.c_str() : nullptr, e.name)) {
-            AfxOleUnregisterClass(clsid, pszProgID);
+            AfxOleUnregisterClass(*cls.clsid, cls.pszProgID);
             return FALSE;
         }
     }
     return TRUE;
 }
 
-BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID)
+BOOL AfxOleUnregisterClass(REFCLSID clsid, LPCSTR pszProgID, LPCSTR pszKeep)
 {
     char clsidText[39];
     if (!afx::GuidToString(clsid, clsidText))
         return FALSE;
-    bool ok = afx::DeleteKeyTree(kRoot, (std::string("CLSID\\") + clsidText).c_str());
+    bool ok = afx::DeleteKeyTree(kRoot, (std::string("CLSID\\") + clsidText).c_str(), 0, pszKeep);
     if (pszProgID && *pszProgID)
         ok = afx::DeleteKeyTree(kRoot, pszProgID) && ok;
     return ok ? TRUE : FALSE;

@@ -21,6 +21,9 @@ struct SheetCreation {
 };
 afx::thread_local_object<SheetCreation> t_creation;
 
+// The system's dialog class (WC_DIALOG) by its name, as GetClassName gives it.
+constexpr char kDialogClass[] = "#32770";
+
 }  // namespace
 
 CPropertySheet::CPropertySheet(const char* pszCaption, CWnd* pParentWnd, UINT iSelectPage)
@@ -85,7 +88,7 @@ LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lP
     // The sheet is the first dialog PropertySheetA creates (the system may
     // create an IME window of its own before it).
     if (code == HCBT_CREATEWND && sheet && ::GetClassNameA(hWnd, cls, sizeof cls) &&
-        std::strcmp(cls, "#32770") == 0) {
+        std::strcmp(cls, kDialogClass) == 0) {
         EndCreationHook();
         if (sheet->Attach(hWnd))
             sheet->m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(

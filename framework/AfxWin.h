@@ -28,8 +28,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     // The permanent object attached to `hWnd` if there is one; otherwise a
     // temporary wrapper owned by the calling thread (see DeleteTempMap).
     // Null only for a null handle.
@@ -40,8 +38,6 @@ public:
     // FromHandle for unattached windows become invalid. Also done at thread
     // exit, and when the thread's outermost modal dialog or sheet ends.
     static void DeleteTempMap();
-    // How many temporary wrappers the calling thread holds.
-    static size_t TemporaryCount();
 
     // Makes this object the window's permanent object. Fails if this object
     // already has a window or the window already has a permanent object.
@@ -56,18 +52,19 @@ public:
     void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
     std::string GetWindowText() const;
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
         return ::SendMessageA(m_hWnd, msg, wParam, lParam);
     }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr); }
-    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK)
     {
         return ::MessageBoxA(m_hWnd, text, caption, type);
     }
+    // Of a dialog window (a dialog, a page or a sheet): moves the focus to
+    // its control `pWndCtrl`, as the dialog manager does for the Tab key.
+    void GotoDlgCtrl(CWnd* pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
 protected:
     // Handlers call it to leave the message to the system's default handling.
@@ -94,12 +91,22 @@ protected:
 class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
-    int GetCheck() const;
-    void SetCheck(int nCheck) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(nCheck), 0); }
+    // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
 };
 
 class CEdit : public CWnd {
     DECLARE_DYNAMIC(CEdit)
+public:
+    // Selects characters nStartChar up to nEndChar (-1: to the end) and, unless
+    // bNoScroll, scrolls the caret into view.
+    void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE)
+    {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(nStartChar), nEndChar);
+        if (!bNoScroll)
+            SendMessage(EM_SCROLLCARET);
+    }
 };
 
 // ---- Dialog data exchange -------------------------------------------------
@@ -190,8 +197,6 @@ public:
     ~CPropertySheet() override;
 
     void AddPage(CPropertyPage* pPage) { m_pages.push_back(pPage); }
-    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
-    CPropertyPage* GetPage(int nPage) const { return m_pages.at(static_cast<size_t>(nPage)); }
 
     // Runs the sheet modally; the result of PropertySheetA (IDOK, IDCANCEL,
     // or -1 on failure).

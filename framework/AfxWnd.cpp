@@ -89,8 +89,6 @@ void CWnd::DeleteTempMap()
     t_windows->temporaries.clear();
 }
 
-size_t CWnd::TemporaryCount() { return t_windows->temporaries.size(); }
-
 BOOL CWnd::Attach(HWND hWnd)
 {
     if (!hWnd || m_hWnd)
@@ -168,11 +166,6 @@ void CWnd::DetachAll()
         control->Detach();
     m_boundControls.clear();
     Detach();
-}
-
-int CButton::GetCheck() const
-{
-    return static_cast<int>(::SendMessageA(m_hWnd, BM_GETCHECK, 0, 0));
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)

@@ -1,5 +1,6 @@
-// Owning wrappers for Win32 handles and COM references (movable, not
-// copyable), and the one way an object answers QueryInterface.
+// Owning wrappers for Win32 handles (movable, not copyable) and COM
+// references, the one way to ask for an interface, and the one way an object
+// answers QueryInterface.
 #pragma once
 
 #include <windows.h>
@@ -41,24 +42,22 @@ private:
 inline void CloseKey(HKEY k) { ::RegCloseKey(k); }
 inline void CloseDC(HDC dc) { ::DeleteDC(dc); }
 inline void CloseGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
-inline void CloseIcon(HICON i) { ::DestroyIcon(i); }
-inline void CloseWindow(HWND w) { ::DestroyWindow(w); }
+inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
 inline void CloseModule(HMODULE m) { ::FreeLibrary(m); }
 inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
 
 using unique_hkey = unique_handle<HKEY, CloseKey>;
 using unique_hdc = unique_handle<HDC, CloseDC>;              // from CreateCompatibleDC
 using unique_hbitmap = unique_handle<HBITMAP, CloseGdiObject>;
-using unique_hbrush = unique_handle<HBRUSH, CloseGdiObject>;
-using unique_hicon = unique_handle<HICON, CloseIcon>;
-using unique_hwnd = unique_handle<HWND, CloseWindow>;
+using unique_hwnd = unique_handle<HWND, DestroyWindowHandle>;
 using unique_hmodule = unique_handle<HMODULE, CloseModule>;
 using unique_handle_t = unique_handle<HANDLE, CloseKernelHandle>;
 
-// A GetDC/ReleaseDC pair.
+// A GetWindowDC/ReleaseDC pair: the DC of the whole window, frame included
+// (GetDC gives the client area).
 class window_dc {
 public:
-    explicit window_dc(HWND w) : m_w(w), m_dc(::GetDC(w)) {}
+    explicit window_dc(HWND w) : m_w(w), m_dc(::GetWindowDC(w)) {}
     ~window_dc() { if (m_dc) ::ReleaseDC(m_w, m_dc); }
     window_dc(const window_dc&) = delete;
     window_dc& operator=(const window_dc&) = delete;
@@ -83,6 +82,21 @@ private:
     HDC m_dc;
     HGDIOBJ m_old;
 };
+
+template <typename T>
+class com_ptr;
+
+// The reference QueryInterface hands out for `iid` of `p`, or null. Only S_OK
+// with a pointer is a reference: whatever a failed call left in the
+// out-pointer is not one, and is not released.
+template <typename U, typename T>
+com_ptr<U> query(T* p, REFIID iid)
+{
+    void* out = nullptr;
+    if (!p || p->QueryInterface(iid, &out) != S_OK || !out)
+        return nullptr;
+    return com_ptr<U>::attach(static_cast<U*>(out));
+}
 
 // com_ptr<T>: one COM reference.
 template <typename T>
@@ -114,14 +128,22 @@ public:
     // For out-parameters: releases what it held first.
     T** put() { reset(); return &m_p; }
     void** put_void() { return reinterpret_cast<void**>(put()); }
+    // Fills the caller's out-parameter with a reference of its own (null
+    // when empty); E_POINTER for a null out-parameter.
+    HRESULT copy_to(T** out) const
+    {
+        if (!out)
+            return E_POINTER;
+        *out = m_p;
+        if (m_p)
+            m_p->AddRef();
+        return S_OK;
+    }
 
     template <typename U>
     com_ptr<U> query(REFIID iid) const
     {
-        com_ptr<U> u;
-        if (m_p)
-            m_p->QueryInterface(iid, u.put_void());
-        return u;
+        return afx::query<U>(m_p, iid);
     }
 
 private:

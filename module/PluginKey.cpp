@@ -1,8 +1,8 @@
 // The plug-in key under HKCR\CLSID\{clsid}\Node.
 #include "module/PluginKey.h"
 
-#include "framework/AfxReg.h"
 #include "framework/Handles.h"
+#include "framework/Registry.h"
 
 #include <string>
 
@@ -18,8 +18,6 @@ void SetPluginProgramID(LPCSTR pszValue)
 }
 
 namespace {
-
-constexpr char kPluginKeyName[] = "Node";
 
 // "CLSID\{clsid}\Node"; empty unless the class ID formats as the 39
 // characters of its registry form (with the NUL).
@@ -67,4 +65,15 @@ BOOL RemovePluginKey(REFCLSID clsid)
     if (afx::SubKeys(HKEY_CLASSES_ROOT, path).empty())
         afx::DeleteKeyTree(HKEY_CLASSES_ROOT, path.c_str());
     return TRUE;
+}
+
+BOOL PluginKeyHeldByOthers(REFCLSID clsid)
+{
+    const std::string path = PluginKeyPath(clsid);
+    if (path.empty())
+        return FALSE;
+    for (const CPluginKeyRow* row = g_PluginKeyTable; row->pszSubKey; ++row)
+        if (afx::KeyExists(HKEY_CLASSES_ROOT, path + "\\" + row->pszSubKey))
+            return FALSE;
+    return !afx::SubKeys(HKEY_CLASSES_ROOT, path).empty();
 }

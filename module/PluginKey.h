@@ -11,6 +11,9 @@ struct CPluginKeyRow {
     LPCSTR pszValue;
 };
 
+// The plug-in key's name under the class key.
+constexpr char kPluginKeyName[] = "Node";
+
 // The node program identifier: eight bytes in upper-case hexadecimal,
 // separated by single blanks.
 constexpr char kNodeProgramID[] = "94 56 4E 58 5F 30 31 41";
@@ -32,6 +35,10 @@ BOOL WriteKeyTable(HKEY hKey, const CPluginKeyRow* pRows, BOOL bOverwrite);
 // creates the class key if absent. The caller sets the ProgramID slot first.
 BOOL WritePluginKey(REFCLSID clsid);
 
-// Removes HKCR\CLSID\{clsid}\Node and the table's sub-keys of it. An absent
-// key is success.
+// Removes the table's sub-keys of HKCR\CLSID\{clsid}\Node, then the key unless
+// something else is left in it. An absent key is success.
 BOOL RemovePluginKey(REFCLSID clsid);
+
+// Whether the plug-in key holds sub-keys and none of the table's: what is left
+// in it after RemovePluginKey is another tool's.
+BOOL PluginKeyHeldByOthers(REFCLSID clsid);

@@ -3,6 +3,7 @@
 
 #include "control/VennoxCtrl.h"
 #include "framework/AfxReg.h"
+#include "framework/Registry.h"
 #include "module/PluginKey.h"
 #include "resources/resource.h"
 
@@ -35,12 +36,15 @@ public:
         SetPluginProgramID(kNodeProgramID);
         if (bRegister) {
             WritePluginKey(CLSID_Vennox);  // its result does not decide registration
-            return AfxOleRegisterControlClass(AfxGetInstanceHandle(), CLSID_Vennox, kProgID, IDS_VENNOX,
-                                              IDB_VENNOX, afxRegApartmentThreading, kVennoxMiscStatus,
-                                              LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor);
+            return AfxOleRegisterControlClass(
+                AfxGetInstanceHandle(),
+                {&CLSID_Vennox, kProgID, IDS_VENNOX, IDB_VENNOX, afxRegApartmentThreading, kVennoxMiscStatus},
+                {&LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor});
         }
         RemovePluginKey(CLSID_Vennox);  // likewise
-        return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID);
+        // What other tools put in the plug-in key stays, and the key with it.
+        const LPCSTR keep = PluginKeyHeldByOthers(CLSID_Vennox) ? kPluginKeyName : nullptr;
+        return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID, keep);
     }
 };
 

@@ -409,8 +409,8 @@ void CNodePropPage::Refuse(const NodeField& field)
     if (!owner)
         owner = this;
     owner->MessageBox(text.c_str(), "Plugin", MB_OK | MB_ICONEXCLAMATION);
-    owner->SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field.edit->m_hWnd), TRUE);
-    field.edit->SendMessage(EM_SETSEL, 0, -1);
+    owner->GotoDlgCtrl(field.edit);
+    field.edit->SetSel(0, -1, TRUE);
 }
 
 // A field the operator left as the page showed it goes back as the bytes it

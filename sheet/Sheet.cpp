@@ -17,10 +17,7 @@ constexpr int kIdApply = 0x3021;  // the system sheet's Apply button
 template <typename Interface>
 void Obtain(IOleClientSite* site, REFIID iid, afx::com_ptr<Interface>& held, afx::com_ptr<Interface>& shown)
 {
-    if (site->QueryInterface(iid, held.put_void()) != S_OK || !held) {
-        held.detach();  // whatever a failed call left there is no reference
-        return;
-    }
+    held = afx::query<Interface>(site, iid);
     shown = held;
 }
 

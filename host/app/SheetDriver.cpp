@@ -20,6 +20,9 @@ bool HasClass(HWND hWnd, const char* name)
     return std::string(cls) == name;
 }
 
+// The system's dialog class (WC_DIALOG), by name: sheets and message boxes.
+constexpr char kDialogClass[] = "#32770";
+
 struct Search {
     bool (*match)(HWND, const Search&);
     const char* caption;
@@ -29,7 +32,7 @@ struct Search {
 
 HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
 
-bool IsSheet(HWND hWnd, const Search&) { return HasClass(hWnd, "#32770") && TabControl(hWnd); }
+bool IsSheet(HWND hWnd, const Search&) { return HasClass(hWnd, kDialogClass) && TabControl(hWnd); }
 
 // The system's message box: a dialog whose procedure lives in user32 (a
 // module's own dialog with a static of ID -1 looks alike otherwise).
@@ -47,7 +50,7 @@ bool IsMessageBox(HWND hWnd, const Search& s)
 {
     // A message box is a system dialog with its text in static 0xFFFF; a
     // null caption matches any.
-    if (!HasClass(hWnd, "#32770") || !::GetDlgItem(hWnd, 0xFFFF) || !IsSystemDialog(hWnd))
+    if (!HasClass(hWnd, kDialogClass) || !::GetDlgItem(hWnd, 0xFFFF) || !IsSystemDialog(hWnd))
         return false;
     if (!s.caption)
         return true;

@@ -9,20 +9,6 @@
 
 namespace {
 
-// The DC of the whole window, frame included (GetDC gives the client area).
-class WholeWindowDC {
-public:
-    explicit WholeWindowDC(HWND w) : m_w(w), m_dc(GetWindowDC(w)) {}
-    ~WholeWindowDC() { if (m_dc) ReleaseDC(m_w, m_dc); }
-    WholeWindowDC(const WholeWindowDC&) = delete;
-    WholeWindowDC& operator=(const WholeWindowDC&) = delete;
-    HDC get() const { return m_dc; }
-
-private:
-    HWND m_w;
-    HDC m_dc;
-};
-
 afx::unique_hbitmap CopyWindow(HWND window, std::string& error)
 {
     // Every paint the window and its children have pending, done now.
@@ -32,7 +18,7 @@ afx::unique_hbitmap CopyWindow(HWND window, std::string& error)
     RECT r;
     GetWindowRect(window, &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    WholeWindowDC source(window);
+    afx::window_dc source(window);
     afx::unique_hdc memory(CreateCompatibleDC(source.get()));
     afx::unique_hbitmap bitmap(CreateCompatibleBitmap(source.get(), width, height));
     if (!source.get() || !memory || !bitmap || width <= 0 || height <= 0) {

@@ -99,7 +99,7 @@ struct ControlModule {
     {
         m_module.reset(::LoadLibraryW(path.c_str()));
         if (!m_module) {
-            why = "cannot load " + Narrow(path);
+            why = "cannot load " + Narrow(path) + ": system error " + std::to_string(::GetLastError());
             return false;
         }
         m_getClassObject = Export<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>("DllGetClassObject");

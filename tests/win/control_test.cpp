@@ -5,6 +5,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 #include <objsafe.h>
+#include <shlwapi.h>
 
 #include <functional>
 #include <map>
@@ -347,6 +348,29 @@ TEST_F(Module, PersistsItsVersionAndAcceptsOlderStreams)
     stream->Write(saved, sizeof saved, nullptr);
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ(older->Load(stream.get()), S_OK);
+}
+
+TEST_F(Module, StreamsCutShortOrRefusingWritesFailAndChangeNothing)
+{
+    afx::com_ptr<IOleObject> object;
+    Create(IID_IOleObject, object);
+    const auto persist = object.query<IPersistStreamInit>(IID_IPersistStreamInit);
+    SIZEL extent = {1000, 500}, now = {};
+    ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    const LONG state[3] = {0x00010000, 1234, 567};  // version 1.0, width, height
+    const struct { UINT bytes; const char* what; } cuts[] = {
+        {0, "nothing"}, {4, "the version"}, {8, "the width, no height"}, {10, "half the height"}};
+    for (const auto& c : cuts) {
+        const auto stream = afx::com_ptr<IStream>::attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(state), c.bytes));
+        ASSERT_TRUE(stream);
+        EXPECT_TRUE(FAILED(persist->Load(stream.get()))) << c.what;
+        object->GetExtent(DVASPECT_CONTENT, &now);
+        EXPECT_TRUE(now.cx == 1000 && now.cy == 500) << c.what << ": " << now.cx << " x " << now.cy;
+    }
+    afx::com_ptr<IStream> readOnly;
+    ASSERT_EQ(SHCreateStreamOnFileW(ModulePath().c_str(), STGM_READ | STGM_SHARE_DENY_NONE, readOnly.put()), S_OK);
+    EXPECT_TRUE(FAILED(persist->Save(readOnly.get(), TRUE)));
+    EXPECT_EQ(persist->IsDirty(), S_OK);
 }
 
 }  // namespace

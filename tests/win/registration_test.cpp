@@ -2,7 +2,7 @@
 // script client, of the ATL host window and of the stand-in host, and
 // unregistration beside a registration of the other width.
 #include "VennoxLib.h"
-#include "framework/AfxReg.h"
+#include "framework/Registry.h"
 #include "host/app/ControlHost.h"
 #include "tests/win/ImportPatch.h"
 #include "tests/win/TestSupport.h"
@@ -34,11 +34,8 @@ std::wstring Value(const std::wstring& key, const wchar_t* name = nullptr)
 
 bool KeyExists(const std::wstring& key)
 {
-    HKEY k;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
+    afx::unique_hkey k;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
 // Runs a program of the Wine prefix; while it runs, `poll` is called every
@@ -50,6 +47,7 @@ DWORD RunProgram(std::wstring command, void (*poll)(DWORD pid) = nullptr)
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return ~0u;
+    const afx::unique_handle_t process(pi.hProcess), thread(pi.hThread);
     for (int i = 0; i < 600 && WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; ++i)
         if (poll)
             poll(pi.dwProcessId);
@@ -57,8 +55,6 @@ DWORD RunProgram(std::wstring command, void (*poll)(DWORD pid) = nullptr)
     if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
         TerminateProcess(pi.hProcess, code);
     GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
     return code;
 }
 
@@ -133,12 +129,7 @@ TEST_F(Registered, ScriptCreatesTheControlAndCallsAboutBox)
 {
     TempDir dir;
     const std::wstring script = (dir / "vennox_about.vbs").wstring();
-    HANDLE f = CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    const char text[] = "Set c = CreateObject(\"Vennox.VennoxCtrl.1\")\r\nc.AboutBox\r\nWScript.Quit 7\r\n";
-    DWORD n;
-    WriteFile(f, text, sizeof text - 1, &n, nullptr);
-    CloseHandle(f);
+    WriteAll(script, "Set c = CreateObject(\"Vennox.VennoxCtrl.1\")\r\nc.AboutBox\r\nWScript.Quit 7\r\n");
     EXPECT_EQ(RunProgram(L"cscript.exe //nologo \"" + script + L"\"", CloseAboutOfProcess), 7u)
         << "the script ran to its end";
     EXPECT_EQ(g_aboutCaption, L"About Vennox Control");
@@ -164,20 +155,18 @@ TEST_F(Registered, AtlHostWindowShowsTheBitmap)
     UpdateWindow(control);
     RECT r;
     GetClientRect(control, &r);
-    HDC screen = GetDC(control);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    PatBlt(mem, 0, 0, r.right, r.bottom, WHITENESS);
-    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
     int painted = 0;
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x)
-            painted += (GetPixel(mem, x, y) & 0xFFFFFF) != 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(control, screen);
+    {
+        afx::window_dc screen(control);
+        afx::unique_hdc mem(CreateCompatibleDC(screen.get()));
+        afx::unique_hbitmap bmp(CreateCompatibleBitmap(screen.get(), r.right, r.bottom));
+        afx::select_object selected(mem.get(), bmp.get());
+        PatBlt(mem.get(), 0, 0, r.right, r.bottom, WHITENESS);
+        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.get()), PRF_CLIENT);
+        for (int y = 0; y < r.bottom; ++y)
+            for (int x = 0; x < r.right; ++x)
+                painted += (GetPixel(mem.get(), x, y) & 0xFFFFFF) != 0xFFFFFF;
+    }
     EXPECT_GT(painted, r.right * r.bottom / 4);
     DestroyWindow(frame);
     OleUninitialize();
@@ -206,15 +195,14 @@ TEST(Unregistered, TypeLibraryThatCannotBeRegisteredRegistersNothing)
                                 junk, sizeof junk));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
 
-    HMODULE module = LoadLibraryW(copy.c_str());
-    ASSERT_NE(module, nullptr);
-    auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllRegisterServer"));
+    const afx::unique_hmodule module(LoadLibraryW(copy.c_str()));
+    ASSERT_TRUE(module);
+    auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module.get(), "DllRegisterServer"));
     ASSERT_NE(reg, nullptr);
     EXPECT_EQ(reg(), static_cast<HRESULT>(0x80040200));
-    if (auto unreg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllUnregisterServer")))
+    if (auto unreg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module.get(), "DllUnregisterServer")))
         if (KeyExists(kClassKey))
             unreg();  // leaves the prefix clean should registration have gone ahead
-    FreeLibrary(module);
     for (const std::wstring& key : {kClassKey, std::wstring(kProgID), L"TypeLib\\" + GuidText(LIBID_VennoxLib)})
         EXPECT_FALSE(KeyExists(key)) << key;
 }
@@ -287,6 +275,20 @@ TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
         EXPECT_FALSE(KeyExists(kClassKey + L"\\Node"));
         EXPECT_EQ(unreg(), S_OK) << "unpatched, it removes what was registered";
     }
+}
+
+TEST(Unregistered, UnregistrationLeavesWhatAnotherToolPutUnderThePluginKey)
+{
+    const LoadedModule module;
+    ASSERT_TRUE(module.reg && module.unreg);
+    ASSERT_EQ(module.reg(), S_OK);
+    const std::wstring other = kClassKey + L"\\Node\\OtherTool";
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"its own", 0), ERROR_SUCCESS);
+    EXPECT_EQ(module.unreg(), S_OK);
+    EXPECT_EQ(Value(other), L"its own");
+    EXPECT_FALSE(KeyExists(kClassKey + L"\\InprocServer32") || KeyExists(kClassKey + L"\\Node\\ProgramID"));
+    EXPECT_EQ(Value(kClassKey), L"<absent>") << "the class's name";
+    afx::DeleteKeyTree(HKEY_CLASSES_ROOT, Narrow(kClassKey).c_str());
 }
 
 HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { return TYPE_E_REGISTRYACCESS; }

@@ -1,5 +1,5 @@
 // Window classes under a real modal loop: property sheets with lazily created
-// pages, message maps, control binding and the handle map.
+// pages, message maps, control binding, the handle map; a COM reference's QI.
 #include "framework/AfxWin.h"
 #include "tests/win/TestSupport.h"
 
@@ -95,7 +95,7 @@ void DriveSheet(const SheetRun& r, HWND hSheet)
     EXPECT_EQ(r.page1->inits, 1);
     EXPECT_EQ(r.page1->parentAtInit, r.sheet);
     EXPECT_EQ(r.page2->inits, 0) << "second page created before its tab was selected";
-    EXPECT_EQ(r.page2->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(r.page2->m_hWnd, nullptr);
 
     ::SendMessageA(hSheet, PSM_SETCURSEL, 1, 0);
     EXPECT_EQ(r.page2->inits, 1);
@@ -117,7 +117,6 @@ void DriveSheet(const SheetRun& r, HWND hSheet)
     // The click reaches the page that owns the button, not the other page.
     ::SendMessageA(::GetDlgItem(hPage, IDC_PUSH), BM_CLICK, 0, 0);
     EXPECT_NE(r.page2->GetDlgItem(IDC_PUSH), nullptr);  // a temporary wrapper
-    EXPECT_GT(CWnd::TemporaryCount(), 0u);
     EXPECT_EQ(r.page2->clicks, 1);
     EXPECT_EQ(r.page1->clicks, 0);
 
@@ -165,11 +164,10 @@ TEST(Sheet, RunsModallyWithLazyPagesAndClosesOnOk)
     EXPECT_EQ(page1.inits, 1);
     EXPECT_EQ(page2.inits, 1);
     // Closed windows leave no objects attached to stale handles.
-    EXPECT_EQ(sheet.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(page1.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(page2.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(page2.m_check.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(CWnd::TemporaryCount(), 0u) << "wrappers made while the sheet ran outlive it";
+    EXPECT_EQ(sheet.m_hWnd, nullptr);
+    EXPECT_EQ(page1.m_hWnd, nullptr);
+    EXPECT_EQ(page2.m_hWnd, nullptr);
+    EXPECT_EQ(page2.m_check.m_hWnd, nullptr);
 }
 
 // A base dialog with a click handler; the derived one adds a timer handler
@@ -214,7 +212,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_EDIT, m_edit); }
     void OnTimer(UINT_PTR nIDEvent)
     {
-        KillTimer(nIDEvent);
+        ::KillTimer(m_hWnd, nIDEvent);
         ticks.push_back(nIDEvent);
         if (ticks.size() < 2)
             return;
@@ -247,8 +245,8 @@ TEST(Dialog, DerivedMapChainsToBaseAndEndDialogSetsResult)
     EXPECT_EQ(dlg.texts[0], "");
     EXPECT_EQ(dlg.texts[1], "Zone 1");
     EXPECT_EQ(dlg.texts[2], "\xC4nderung \xFC" "ber 80 \xB0" "C");
-    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(dlg.m_edit.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_EQ(dlg.m_edit.m_hWnd, nullptr);
 }
 
 TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
@@ -260,7 +258,7 @@ TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
 
     CWnd* temp = CWnd::FromHandle(h);
     ASSERT_NE(temp, nullptr);
-    EXPECT_EQ(temp->GetSafeHwnd(), h);
+    EXPECT_EQ(temp->m_hWnd, h);
     EXPECT_EQ(CWnd::FromHandle(h), temp) << "one temporary per window";
     EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
     EXPECT_EQ(temp->GetWindowText(), "plain");
@@ -279,10 +277,31 @@ TEST(HandleMap, TemporaryUntilAttachedPermanentUntilDetached)
     }  // the destructor detaches without destroying the window
     EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
     EXPECT_TRUE(::IsWindow(h));
-    EXPECT_EQ(CWnd::FromHandle(h)->GetSafeHwnd(), h);
+    EXPECT_EQ(CWnd::FromHandle(h)->m_hWnd, h);
 
     CWnd::DeleteTempMap();
     ::DestroyWindow(h);
+}
+
+// Answers QueryInterface with `result`, leaving `out` behind; counts its releases.
+struct Answering : IUnknown {
+    Answering(HRESULT r = S_OK, IUnknown* o = nullptr) : result(r), out(o) {}
+    HRESULT result; IUnknown* out; int releases = 0;
+    STDMETHODIMP QueryInterface(REFIID, void** ppv) override { return *ppv = out, result; }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return ++releases, 1; }
+};
+
+TEST(ComPtr, QueryHoldsOnlyWhatACallAnsweringSOkHandsOut)
+{
+    const struct { const char* what; HRESULT result; bool pointer, held; } cases[] = {
+        {"S_OK with a pointer", S_OK, true, true}, {"S_OK with a null pointer", S_OK, false, false},
+        {"E_NOINTERFACE, a pointer left behind", E_NOINTERFACE, true, false}, {"S_FALSE with a pointer", S_FALSE, true, false}};
+    for (const auto& c : cases) {
+        Answering handed, asked(c.result, c.pointer ? &handed : nullptr);
+        EXPECT_EQ(static_cast<bool>(afx::query<IUnknown>(&asked, IID_IUnknown)), c.held) << c.what;
+        EXPECT_EQ(handed.releases, c.held ? 1 : 0) << c.what;
+    }
 }
 
 }  // namespace
