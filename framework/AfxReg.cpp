@@ -340,7 +340,7 @@ BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, const AFX_CONTROL_CLASS& cl
         return FALSE;
     for (const ClassEntry& e : ClassEntries({clsidText, module, typeName, libid}, cls, lib)) {
         if (!afx::SetKey(kRoot, e.key, e.hasValue ? e.value.c_str() : nullptr, e.name)) {
-            AfxOleUnregisterClass(*cls.clsid, cls.pszProgID);
+            AfxOleUnregisterClass(*cls.clsid, cls.pszProgID, cls.pszKeep);
             return FALSE;
         }
     }

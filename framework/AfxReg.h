@@ -30,6 +30,8 @@ struct AFX_CONTROL_CLASS {
     UINT idBitmap;        // the module's bitmap: the toolbox bitmap
     int nRegFlags;        // afxRegInsertable, afxRegApartmentThreading
     DWORD dwMiscStatus;   // for the content aspect
+    LPCSTR pszKeep;       // a sub-key of the class key not the class's own: a
+                          // registration that fails leaves it (AfxOleUnregisterClass)
 };
 
 // The type library a class names, at its version.
@@ -40,7 +42,7 @@ struct AFX_TYPELIB_VERSION {
 };
 
 // Writes the class key of control class `cls` of the module `hInstance`, and
-// its ProgID key.
+// its ProgID key; when a write fails, removes them again.
 BOOL AfxOleRegisterControlClass(HINSTANCE hInstance, const AFX_CONTROL_CLASS& cls, const AFX_TYPELIB_VERSION& lib);
 
 // Deletes the class key tree and, when given, the ProgID key tree. Absent keys

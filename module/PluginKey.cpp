@@ -72,8 +72,12 @@ BOOL PluginKeyHeldByOthers(REFCLSID clsid)
     const std::string path = PluginKeyPath(clsid);
     if (path.empty())
         return FALSE;
-    for (const CPluginKeyRow* row = g_PluginKeyTable; row->pszSubKey; ++row)
-        if (afx::KeyExists(HKEY_CLASSES_ROOT, path + "\\" + row->pszSubKey))
-            return FALSE;
-    return !afx::SubKeys(HKEY_CLASSES_ROOT, path).empty();
+    for (const std::string& name : afx::SubKeys(HKEY_CLASSES_ROOT, path)) {
+        const CPluginKeyRow* row = g_PluginKeyTable;
+        while (row->pszSubKey && ::lstrcmpiA(row->pszSubKey, name.c_str()) != 0)  // names match as the registry does
+            ++row;
+        if (!row->pszSubKey)
+            return TRUE;
+    }
+    return FALSE;
 }

@@ -39,6 +39,6 @@ BOOL WritePluginKey(REFCLSID clsid);
 // something else is left in it. An absent key is success.
 BOOL RemovePluginKey(REFCLSID clsid);
 
-// Whether the plug-in key holds sub-keys and none of the table's: what is left
-// in it after RemovePluginKey is another tool's.
+// Whether the plug-in key holds a sub-key the table does not name: another
+// tool's, which stays when the module's registration goes.
 BOOL PluginKeyHeldByOthers(REFCLSID clsid);

@@ -34,16 +34,20 @@ public:
     BOOL UpdateRegistry(BOOL bRegister) override
     {
         SetPluginProgramID(kNodeProgramID);
+        // What other tools put in the plug-in key stays, and the key with it,
+        // also when a registration fails and takes back what it wrote.
+        const LPCSTR keep = PluginKeyHeldByOthers(CLSID_Vennox) ? kPluginKeyName : nullptr;
         if (bRegister) {
             WritePluginKey(CLSID_Vennox);  // its result does not decide registration
-            return AfxOleRegisterControlClass(
-                AfxGetInstanceHandle(),
-                {&CLSID_Vennox, kProgID, IDS_VENNOX, IDB_VENNOX, afxRegApartmentThreading, kVennoxMiscStatus},
-                {&LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor});
+            if (AfxOleRegisterControlClass(
+                    AfxGetInstanceHandle(),
+                    {&CLSID_Vennox, kProgID, IDS_VENNOX, IDB_VENNOX, afxRegApartmentThreading, kVennoxMiscStatus, keep},
+                    {&LIBID_VennoxLib, kVennoxTypeLibMajor, kVennoxTypeLibMinor}))
+                return TRUE;
+            RemovePluginKey(CLSID_Vennox);  // the module's own rows, which a kept key still holds
+            return FALSE;
         }
-        RemovePluginKey(CLSID_Vennox);  // likewise
-        // What other tools put in the plug-in key stays, and the key with it.
-        const LPCSTR keep = PluginKeyHeldByOthers(CLSID_Vennox) ? kPluginKeyName : nullptr;
+        RemovePluginKey(CLSID_Vennox);  // its result does not decide unregistration either
         return AfxOleUnregisterClass(CLSID_Vennox, OtherWidthRegistered() ? nullptr : kProgID, keep);
     }
 };

@@ -277,18 +277,50 @@ TEST(Unregistered, RegistrationAnswersEachFailureWithItsOwnCode)
     }
 }
 
-TEST(Unregistered, UnregistrationLeavesWhatAnotherToolPutUnderThePluginKey)
+// The IDs integrators know the control by, as their guide lists them: the
+// installer and the checks take them from the IDL, so only this pins them.
+TEST(Published, IdsStayAsPublished)
 {
-    const LoadedModule module;
-    ASSERT_TRUE(module.reg && module.unreg);
-    ASSERT_EQ(module.reg(), S_OK);
+    const struct {
+        const GUID& id;
+        const wchar_t* text;
+    } ids[] = {
+        {LIBID_VennoxLib, L"{5D2A7C40-8E13-4B6F-9C21-3A7E5B90D4F8}"},
+        {DIID__DVennox, L"{5D2A7C41-8E13-4B6F-9C21-3A7E5B90D4F8}"},
+        {DIID__DVennoxEvents, L"{5D2A7C42-8E13-4B6F-9C21-3A7E5B90D4F8}"},
+        {CLSID_Vennox, L"{5D2A7C43-8E13-4B6F-9C21-3A7E5B90D4F8}"},
+    };
+    for (const auto& i : ids)
+        EXPECT_EQ(GuidText(i.id), i.text);
+}
+
+// By unregistration, and by a registration that fails part-way and takes
+// back what it wrote.
+TEST(Unregistered, WhatAnotherToolPutUnderThePluginKeyStays)
+{
     const std::wstring other = kClassKey + L"\\Node\\OtherTool";
-    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"its own", 0), ERROR_SUCCESS);
-    EXPECT_EQ(module.unreg(), S_OK);
-    EXPECT_EQ(Value(other), L"its own");
-    EXPECT_FALSE(KeyExists(kClassKey + L"\\InprocServer32") || KeyExists(kClassKey + L"\\Node\\ProgramID"));
-    EXPECT_EQ(Value(kClassKey), L"<absent>") << "the class's name";
-    afx::DeleteKeyTree(HKEY_CLASSES_ROOT, Narrow(kClassKey).c_str());
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing ? "a failed registration" : "unregistration");
+        const LoadedModule module;
+        ASSERT_TRUE(module.reg && module.unreg);
+        ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"its own", 0), ERROR_SUCCESS);
+        if (failing) {
+            ImportPatch createKeyEx(module.module.get(), "ADVAPI32.dll", "RegCreateKeyExA",
+                                    reinterpret_cast<const void*>(&RefusingCreateKeyEx));
+            ASSERT_TRUE(createKeyEx.ok());
+            g_createKeyEx = createKeyEx.original<decltype(g_createKeyEx)>();
+            g_refusedUnder = Narrow(kProgID);
+            EXPECT_EQ(module.reg(), static_cast<HRESULT>(0x80040201));
+            g_refusedUnder.clear();
+        } else {
+            ASSERT_EQ(module.reg(), S_OK);
+            EXPECT_EQ(module.unreg(), S_OK);
+        }
+        EXPECT_EQ(Value(other), L"its own");
+        EXPECT_FALSE(KeyExists(kClassKey + L"\\InprocServer32") || KeyExists(kClassKey + L"\\Node\\ProgramID"));
+        EXPECT_EQ(Value(kClassKey), L"<absent>") << "the class's name";
+        afx::DeleteKeyTree(HKEY_CLASSES_ROOT, Narrow(kClassKey).c_str());
+    }
 }
 
 HRESULT WINAPI RefusingUnRegisterTypeLib(REFGUID, WORD, WORD, LCID, SYSKIND) { return TYPE_E_REGISTRYACCESS; }

@@ -358,7 +358,7 @@ protected:
 
     BOOL Register(int flags, UINT idTypeName = 1)
     {
-        return AfxOleRegisterControlClass(module.get(), {&kTestClsid, kTestProgID, idTypeName, 1, flags, 0x20191}, {&LIBID_VennoxLib, 1, 0});
+        return AfxOleRegisterControlClass(module.get(), {&kTestClsid, kTestProgID, idTypeName, 1, flags, 0x20191, nullptr}, {&LIBID_VennoxLib, 1, 0});
     }
 
     ModuleImage module;
@@ -479,7 +479,7 @@ TEST_F(PluginKeyRegistry, RemoveAbsentSucceedsAndCreatesNothing)
 TEST_F(PluginKeyRegistry, RemoveKeepsTheRestOfTheClassKey)
 {
     ModuleImage module;
-    ASSERT_TRUE(AfxOleRegisterControlClass(module.get(), {&kTestClsid, nullptr, 1, 1, afxRegApartmentThreading, 0x20191}, {&LIBID_VennoxLib, 1, 0}));
+    ASSERT_TRUE(AfxOleRegisterControlClass(module.get(), {&kTestClsid, nullptr, 1, 1, afxRegApartmentThreading, 0x20191, nullptr}, {&LIBID_VennoxLib, 1, 0}));
     const Entries classOnly = Snapshot(roots);
     ASSERT_TRUE(WritePluginKey(kTestClsid));
     EXPECT_TRUE(RemovePluginKey(kTestClsid));
@@ -533,7 +533,7 @@ TEST(ModuleRegistry, RegisterTwiceThenUnregisterRestoresTheRegistry)
     auto registerAll = [&] {
         ASSERT_TRUE(AfxOleRegisterTypeLib(module.get(), LIBID_VennoxLib));
         WritePluginKey(CLSID_Vennox);
-        ASSERT_TRUE(AfxOleRegisterControlClass(module.get(), {&CLSID_Vennox, kProgID, 1, 1, afxRegApartmentThreading, 0x20191},
+        ASSERT_TRUE(AfxOleRegisterControlClass(module.get(), {&CLSID_Vennox, kProgID, 1, 1, afxRegApartmentThreading, 0x20191, nullptr},
                                                {&LIBID_VennoxLib, 1, 0}));
     };
     registerAll();
