@@ -62,10 +62,10 @@ enum InputMode { kChosenInput = 0, kPlusMinus3 = 1, kWindowSwitch = 2, kBothFunc
 // and 4 unoccupied; the node knows the pairs only.
 enum OccupancyChoice { kChoiceOccupied = 1, kChoiceStandby = 2, kChoiceUnoccupied = 4 };
 
-// Point 58: the occupancy choice byte, then, after zone 4's PID block and the
-// input mode bytes, the valves all zones share: a type byte per valve, an
-// automatic motion byte per valve (1 on, 0 off), and the hours a valve stays
-// closed before it moves by itself.
+// Point 58's bytes of no zone's: the occupancy choice, and the valves': a
+// type byte per valve (0 for 0 - 10 V, any other value 2 - 10 V), an
+// automatic motion byte per valve (1 on, 0 off), and the pair of hours a
+// valve stays closed before it moves by itself.
 constexpr int kOccupancyChoiceAt = 0;
 constexpr int kCoolingValveTypeAt = 15;
 constexpr int kHeatingValveTypeAt = 16;

@@ -19,7 +19,9 @@ bool ParseWholeNumber(std::string_view text, unsigned long low, unsigned long hi
 // thousands separator.
 std::string FormatFixed(double value, int decimals);
 
-// How a field's bytes in a data point buffer are decoded, shown and encoded.
+// A field's kind: how its bytes in a data point buffer are shown and, for an
+// entry kind, taken from the operator; a choice's byte the pages show on
+// buttons.
 enum class FieldKind {
     // A value in an edit; it stores a whole number of its unit (`ScaleEntry`).
     Whole,             // pair, Word, "%.0f"; unit 1

@@ -30,6 +30,7 @@ struct CommonTable {
 };
 
 static_assert(BoundOnceEach(CommonTable::kControls), "each control bound once, in one order");
+static_assert(ChoicesWhole(CommonTable::kControls), "a choice's buttons make one whole field");
 static_assert(InTheirSteps(CommonTable::kControls, CommonTable::kSteps), "a control's bytes lie in its step's point");
 
 // The page is zone 1's of a family of one.

@@ -12,8 +12,7 @@
 
 IMPLEMENT_DYNAMIC(CNodePropPage, CPropertyPage)
 
-// Read and Write; any other button's click selects what it stands for in
-// its field, where it stands for a value.
+// Read and Write; any other button's click goes to the click rules.
 BEGIN_MESSAGE_MAP(CNodePropPage, CPropertyPage)
     ON_BN_CLICKED(IDC_READ, &CNodePropPage::OnRead)
     ON_BN_CLICKED(IDC_WRITE, &CNodePropPage::OnWrite)

@@ -94,6 +94,30 @@ constexpr bool BoundOnceEach(const ControlRow<Page> (&rows)[N])
     return true;
 }
 
+constexpr bool SameSpot(node::Spot a, node::Spot b) { return a.point == b.point && a.at == b.at; }
+
+// A choice's buttons are the rows of one place: on every page that has them
+// they share their step and kind and number their parts from 0 without a
+// gap or a double; an edit's place is its own.
+template <class Page, size_t N>
+constexpr bool ChoicesWhole(const ControlRow<Page> (&rows)[N])
+{
+    for (size_t z = 0; z < node::kZones; ++z)
+        for (const ControlRow<Page>& r : rows) {
+            bool before = r.part <= 0;
+            for (const ControlRow<Page>& o : rows) {
+                if (&o == &r || !r.ids[z] || !o.ids[z] || !SameSpot(o.spots[z], r.spots[z]))
+                    continue;
+                if (r.part == kEdit || o.part == kEdit || o.kind != r.kind || o.step != r.step || o.part == r.part)
+                    return false;
+                before = before || o.part == r.part - 1;
+            }
+            if (r.ids[z] && !before)
+                return false;
+        }
+    return true;
+}
+
 constexpr const StepRow* FindStep(const StepRow* steps, size_t count, unsigned step)
 {
     for (size_t i = 0; i < count; ++i)
@@ -235,8 +259,8 @@ private:
     // A node call of the sheet has not returned: the host dispatches
     // messages while it waits.
     bool NodeCallInFlight() const;
-    // Reads the point of a step's fields into `buffer`: the point, or 0
-    // when the step has no fields or the read fails.
+    // Reads the point of a step (or of steps an order joins) into `buffer`:
+    // the point, or 0 when the page has no such step or the read fails.
     long ReadStep(unsigned step, PointBuffer& buffer) const;
     static ControlState StateOf(const NodeField& field);
     // Shows field `index` from the point's bytes and keeps what it showed.

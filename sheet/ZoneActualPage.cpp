@@ -88,6 +88,7 @@ struct ZoneActualTable {
 };
 
 static_assert(BoundOnceEach(ZoneActualTable::kControls), "each control bound once, in one order");
+static_assert(ChoicesWhole(ZoneActualTable::kControls), "a choice's buttons make one whole field");
 static_assert(InTheirSteps(ZoneActualTable::kControls, ZoneActualTable::kSteps), "a control's bytes lie in its step's point");
 
 namespace {

@@ -122,6 +122,7 @@ struct ZoneSettingsTable {
 
 static_assert(std::size(ZoneSettingsTable::kOrders) == node::kZones, "a row per zone");
 static_assert(BoundOnceEach(ZoneSettingsTable::kControls), "each control bound once, in one order");
+static_assert(ChoicesWhole(ZoneSettingsTable::kControls), "a choice's buttons make one whole field");
 static_assert(InTheirSteps(ZoneSettingsTable::kControls, ZoneSettingsTable::kSteps), "a control's bytes lie in its step's point");
 static_assert(ZoneSettingsTable::OrdersReadOnePointEach(), "the steps an order joins share their point");
 

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr wchar_t kProgID[] = L"Vennox.VennoxCtrl.1";
 constexpr wchar_t kControlClassName[] = L"Vennox";
 constexpr DISPID kDispidAboutBox = -552;
 
@@ -54,18 +53,22 @@ bool FindControlClass(ITypeLib* lib, CLSID& clsid)
     return found;
 }
 
+std::wstring WideProgID()
+{
+    const std::string progID = CControlHost::kProgID;
+    return {progID.begin(), progID.end()};
+}
+
 // The module file of the control registered as kProgID, where COM finds it:
-// the class ID under the ProgID, its in-process server under the class ID.
+// the in-process server of the class the ProgID names.
 std::wstring RegisteredModule()
 {
-    wchar_t clsid[64] = {};
-    DWORD size = sizeof clsid;
-    const std::wstring progId = std::wstring(kProgID) + L"\\CLSID";
-    if (RegGetValueW(HKEY_CLASSES_ROOT, progId.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, clsid, &size) !=
-        ERROR_SUCCESS)
+    CLSID id;
+    wchar_t clsid[40];
+    if (FAILED(CLSIDFromProgID(WideProgID().c_str(), &id)) || !StringFromGUID2(id, clsid, 40))
         return {};
     wchar_t path[MAX_PATH] = {};
-    size = sizeof path;
+    DWORD size = sizeof path;
     const std::wstring server = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
     // A REG_EXPAND_SZ path comes expanded, as REG_SZ.
     if (RegGetValueW(HKEY_CLASSES_ROOT, server.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
@@ -94,11 +97,11 @@ bool CControlHost::Create(const std::string& module, std::string& error)
     if (!module.empty())
         return CreateFromModule(module, error);
     CLSID clsid;
-    HRESULT hr = CLSIDFromProgID(kProgID, &clsid);
+    HRESULT hr = CLSIDFromProgID(WideProgID().c_str(), &clsid);
     if (SUCCEEDED(hr))
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, m_object.put_void());
     if (FAILED(hr))
-        error = "cannot create Vennox.VennoxCtrl.1: " + DescribeHResult(hr);
+        error = std::string("cannot create ") + kProgID + ": " + DescribeHResult(hr);
     return SUCCEEDED(hr);
 }
 

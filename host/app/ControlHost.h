@@ -17,7 +17,10 @@ public:
     CControlHost(const CControlHost&) = delete;
     CControlHost& operator=(const CControlHost&) = delete;
 
-    // `module` empty: the class registered as "Vennox.VennoxCtrl.1".
+    // The program identifier the control is registered by.
+    static constexpr char kProgID[] = "Vennox.VennoxCtrl.1";
+
+    // `module` empty: the class registered as kProgID.
     // Otherwise the module file, unregistered: its class object straight from
     // DllGetClassObject, the class ID from its type library.
     bool Create(const std::string& module, std::string& error);

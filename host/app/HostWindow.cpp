@@ -57,7 +57,7 @@ bool CHostWindow::Create(std::string& error)
     const std::string& file = m_options.nodeFile;
     Log("node: " + (file.empty() ? std::string("built in, kept in memory") : file));
     Log(m_options.still ? "node: still" : "node: living, a step every second");
-    Log("control: " + (m_options.module.empty() ? std::string("Vennox.VennoxCtrl.1") : m_options.module));
+    Log("control: " + (m_options.module.empty() ? std::string(CControlHost::kProgID) : m_options.module));
     if (!m_control.Create(m_options.module, error) ||
         !m_control.Activate(m_site->ClientSite(), m_hwnd, kControlPos, error))
         return false;
