@@ -134,7 +134,10 @@ constexpr ZoneSpots ForZones(SpotOf spotOf)
     return spots;
 }
 // A value all zones share.
-constexpr ZoneSpots Everywhere(Spot spot) { return {spot, spot, spot, spot}; }
+constexpr ZoneSpots Everywhere(Spot spot)
+{
+    return ForZones([spot](int) { return spot; });
+}
 
 // A zone's own points.
 constexpr ZoneSpots HeatingValve() { return ForZones([](int z) { return Spot{ZoneAt(z).heatingValve, 0}; }); }

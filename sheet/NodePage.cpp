@@ -27,7 +27,7 @@ int CheckOf(bool set) { return set ? BST_CHECKED : BST_UNCHECKED; }
 bool IsSet(int check) { return check == BST_CHECKED; }
 int SignedByte(int byte) { return CConvert().SignedByte(byte); }
 
-using Checks = std::array<int, 4>;
+using Checks = std::array<int, kMaxButtons>;
 
 // Automatic for any byte but 0 and 1; the level can be entered for Manual on.
 void ShowOverrideMode(const NodeField& f, int byte)

@@ -39,6 +39,7 @@ constexpr long kNoInterface = -1;
 // edit (kEdit), or a choice's button n; an entry's label, for the message
 // that refuses it.
 constexpr int kEdit = -1;
+constexpr int kMaxButtons = 4;  // of a choice
 template <class Page>
 struct ControlRow {
     std::array<UINT, node::kZones> ids;
@@ -76,7 +77,10 @@ struct StepRow {
 
 constexpr std::array<long, node::kZones> PointsOf(const node::ZoneSpots& spots)
 {
-    return {spots[0].point, spots[1].point, spots[2].point, spots[3].point};
+    std::array<long, node::kZones> points{};
+    for (size_t z = 0; z < node::kZones; ++z)
+        points[z] = spots[z].point;
+    return points;
 }
 
 // ---- Checks of a table, at compile time ----
@@ -104,6 +108,8 @@ constexpr bool ChoicesWhole(const ControlRow<Page> (&rows)[N])
 {
     for (size_t z = 0; z < node::kZones; ++z)
         for (const ControlRow<Page>& r : rows) {
+            if (r.part >= kMaxButtons)
+                return false;
             bool before = r.part <= 0;
             for (const ControlRow<Page>& o : rows) {
                 if (&o == &r || !r.ids[z] || !o.ids[z] || !SameSpot(o.spots[z], r.spots[z]))
@@ -170,7 +176,7 @@ struct NodeField {
     int at;  // the first byte
     FieldKind kind;
     CEdit* edit;                      // a value's edit; an override's level edit
-    std::array<CButton*, 4> buttons;  // a choice's buttons
+    std::array<CButton*, kMaxButtons> buttons;  // a choice's buttons
     const char* label;
 };
 
@@ -232,7 +238,7 @@ private:
     // What a field's controls hold: an edit's text, the buttons' check states.
     struct ControlState {
         std::string text;
-        std::array<int, 4> checks{};
+        std::array<int, kMaxButtons> checks{};
         bool operator==(const ControlState& o) const { return text == o.text && checks == o.checks; }
     };
     // What the page last put into a field's controls, and the bytes it
