@@ -92,7 +92,7 @@ can_run_32() { ! why_not_32 >/dev/null; }
 # loader and server.
 wine32_dirs=(/usr/lib/i386-linux-gnu/wine)
 wine32_files=("$wine32_loader" /usr/lib/wine/wineserver32)
-stdole32_dir=/usr/lib/i386-linux-gnu/wine/i386-windows
+stdole32_dir=${wine32_dirs[0]}/i386-windows
 
 # without_wine32 COMMAND [ARGS...]: runs COMMAND in a private mount namespace
 # in which the files of 32-bit Wine are not (an empty folder over each of its
@@ -238,6 +238,7 @@ pack_release() {
 
 # The steps of pack_release, in its variables.
 pack_steps() {
+    local file
     for preset in win32 win64; do
         cmake --install "build/$preset" --prefix "$release" --component Runtime >/dev/null &&
             cmake --install "build/$preset" --prefix "$debug" --component Debug >/dev/null || return 1

@@ -33,17 +33,15 @@ static_assert(BoundOnceEach(CommonTable::kControls), "each control bound once, i
 static_assert(ChoicesWhole(CommonTable::kControls), "a choice's buttons make one whole field");
 static_assert(InTheirSteps(CommonTable::kControls, CommonTable::kSteps), "a control's bytes lie in its step's point");
 
-// The page is zone 1's of a family of one.
-constexpr int kOnePage = 1;
-
 CPage10PropPage::CPage10PropPage() : CNodePropPage(IDD_COMMON)
 {
-    UseTable(*this, CommonTable::kControls, CommonTable::kSteps, kOnePage);
+    // The page is zone 1's of a family of one.
+    UseTable(*this, CommonTable::kControls, CommonTable::kSteps, 1);
     m_readSteps = {CommonTable::kValves};
     m_writeSteps = {CommonTable::kValves};
 }
 
-void CPage10PropPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX, *this, CommonTable::kControls, kOnePage); }
+void CPage10PropPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX); }
 
 BOOL CPage10PropPage::OnInitDialog()
 {

@@ -300,6 +300,12 @@ NodeField* CNodePropPage::FieldAt(long point, int at)
     return nullptr;
 }
 
+void CNodePropPage::BindControls(CDataExchange* pDX)
+{
+    for (const Binding& b : m_bindings)
+        DDX_Control(pDX, static_cast<int>(b.id), *b.control);
+}
+
 BOOL CNodePropPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();

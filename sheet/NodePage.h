@@ -201,13 +201,12 @@ protected:
     long GetNodeName(NameBuffer& buffer) const;
 
     // ---- Fields ----
-    // Takes the fields and steps of zone `zone`'s page from its family's
-    // table (the page's constructor calls it), and binds its controls in
-    // their order (its DoDataExchange does).
+    // Takes the fields, steps and controls of zone `zone`'s page from its
+    // family's table (the page's constructor calls it); BindControls binds
+    // the controls in their order (the page's DoDataExchange calls it).
     template <class Page, size_t N, size_t S>
     void UseTable(Page& page, const ControlRow<Page> (&rows)[N], const StepRow (&steps)[S], int zone);
-    template <class Page, size_t N>
-    static void BindControls(CDataExchange* pDX, Page& page, const ControlRow<Page> (&rows)[N], int zone);
+    void BindControls(CDataExchange* pDX);
 
     // The steps of the page's Read and Write, in their order; set by the
     // page's constructor.
@@ -284,6 +283,11 @@ private:
     };
     std::vector<StepPoint> m_steps;   // the steps' points on this page
     std::vector<Shown> m_shown;       // one per field
+    struct Binding {
+        UINT id;
+        CWnd* control;
+    };
+    std::vector<Binding> m_bindings;  // in the order they are bound
 };
 
 template <class Page, size_t N, size_t S>
@@ -301,16 +305,10 @@ void CNodePropPage::UseTable(Page& page, const ControlRow<Page> (&rows)[N], cons
             AddButton(r.step, r.spots[z], r.kind, r.part, page.*r.button);
     }
     LinkLevels();
-}
-
-template <class Page, size_t N>
-void CNodePropPage::BindControls(CDataExchange* pDX, Page& page, const ControlRow<Page> (&rows)[N], int zone)
-{
-    const size_t z = static_cast<size_t>(zone - 1);
     for (int rank = 1; rank <= static_cast<int>(N); ++rank)
         for (const ControlRow<Page>& r : rows)
             if (r.bound == rank && r.ids[z])
-                DDX_Control(pDX, static_cast<int>(r.ids[z]), r.edit ? static_cast<CWnd&>(page.*r.edit) : page.*r.button);
+                m_bindings.push_back({r.ids[z], r.edit ? static_cast<CWnd*>(&(page.*r.edit)) : &(page.*r.button)});
 }
 
 // One page class of a zone page family: `family` over zone `zone` (1 to 4),

@@ -102,7 +102,7 @@ static_assert(std::size(kTemplates) == node::kZones, "a template per zone");
 
 }  // namespace
 
-CZoneActualPage::CZoneActualPage(int zone) : CNodePropPage(kTemplates[zone - 1]), m_zone(zone)
+CZoneActualPage::CZoneActualPage(int zone) : CNodePropPage(kTemplates[zone - 1])
 {
     using T = ZoneActualTable;
     UseTable(*this, T::kControls, T::kSteps, zone);
@@ -111,7 +111,7 @@ CZoneActualPage::CZoneActualPage(int zone) : CNodePropPage(kTemplates[zone - 1])
     m_writeSteps = m_readSteps;
 }
 
-void CZoneActualPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX, *this, ZoneActualTable::kControls, m_zone); }
+void CZoneActualPage::DoDataExchange(CDataExchange* pDX) { BindControls(pDX); }
 
 BOOL CZoneActualPage::OnInitDialog()
 {

@@ -50,7 +50,6 @@ protected:
 
 private:
     friend struct ZoneActualTable;
-    const int m_zone;
     // The live values' steps, every tick.
     std::vector<unsigned> m_liveSteps;
 };

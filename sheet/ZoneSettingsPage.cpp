@@ -127,7 +127,7 @@ static_assert(InTheirSteps(ZoneSettingsTable::kControls, ZoneSettingsTable::kSte
 static_assert(ZoneSettingsTable::OrdersReadOnePointEach(), "the steps an order joins share their point");
 
 CZoneSettingsPage::CZoneSettingsPage(int zone)
-    : CNodePropPage(ZoneSettingsTable::kOrders[zone - 1].page), m_zone(zone)
+    : CNodePropPage(ZoneSettingsTable::kOrders[zone - 1].page)
 {
     const ZoneSettingsTable::Orders& orders = ZoneSettingsTable::kOrders[zone - 1];
     UseTable(*this, ZoneSettingsTable::kControls, ZoneSettingsTable::kSteps, zone);
@@ -137,7 +137,7 @@ CZoneSettingsPage::CZoneSettingsPage(int zone)
 
 void CZoneSettingsPage::DoDataExchange(CDataExchange* pDX)
 {
-    BindControls(pDX, *this, ZoneSettingsTable::kControls, m_zone);
+    BindControls(pDX);
 }
 
 BOOL CZoneSettingsPage::OnInitDialog()

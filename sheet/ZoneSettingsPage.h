@@ -46,7 +46,6 @@ protected:
 
 private:
     friend struct ZoneSettingsTable;
-    const int m_zone;
 };
 
 VENNOX_ZONE_PAGE(CPage3PropPage, CZoneSettingsPage, 1)

@@ -24,6 +24,13 @@ std::string StampLine(const SYSTEMTIME& t, const std::string& text)
     return stamp + text;
 }
 
+std::string HexByte(int byte)
+{
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", byte & 0xFF);
+    return text;
+}
+
 std::string FormatNodeCall(const NodeCall& call)
 {
     char head[96];
@@ -36,11 +43,8 @@ std::string FormatNodeCall(const NodeCall& call)
     std::string line = head;
     if (!call.bytes.empty())
         line += ':';
-    for (unsigned char b : call.bytes) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", b);
-        line += hex;
-    }
+    for (unsigned char b : call.bytes)
+        line += ' ' + HexByte(b);
     return line;
 }
 

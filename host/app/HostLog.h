@@ -15,6 +15,8 @@
 
 // "2024-05-14 20:03:47.123 " and `text`.
 std::string StampLine(const SYSTEMTIME& time, const std::string& text);
+// A byte as two upper-case hexadecimal digits, as the log shows bytes: "0A".
+std::string HexByte(int byte);
 // A node call's line: "ReadPoint 58 capacity 32 -> 0: 03 07 ...".
 std::string FormatNodeCall(const NodeCall& call);
 

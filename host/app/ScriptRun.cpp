@@ -1,26 +1,10 @@
 // The script run: what each command does to the sheet or checks on the node.
 #include "host/app/ScriptRun.h"
 
+#include "host/app/HostLog.h"
+#include "host/app/SheetDriver.h"
+
 #include <algorithm>
-#include <cstdio>
-
-namespace {
-
-bool HasClass(HWND w, const char* name)
-{
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    return lstrcmpiA(cls, name) == 0;
-}
-
-std::string Hex(int byte)
-{
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", byte);
-    return text;
-}
-
-}  // namespace
 
 const CScriptRun::Action CScriptRun::kActions[] = {
     &CScriptRun::Open,   &CScriptRun::Page,        &CScriptRun::Type, &CScriptRun::Click,     &CScriptRun::Wait,
@@ -229,14 +213,14 @@ CScriptRun::Outcome CScriptRun::ExpectPoint(const ScriptStep& step)
     int firstWrong = -1;
     for (std::size_t i = 0; i < step.bytes.size(); ++i) {
         const int b = (*point)[i];
-        held += (i ? " " : "") + Hex(b);
+        held += (i ? " " : "") + HexByte(b);
         if (firstWrong < 0 && step.bytes[i] != kAnyByte && step.bytes[i] != b)
             firstWrong = static_cast<int>(i);
     }
     if (firstWrong < 0)
         return {Result::kOk, {}};
-    return {Result::kFailed, "byte " + std::to_string(firstWrong) + " is " + Hex((*point)[firstWrong]) +
-                                 ", not " + Hex(step.bytes[firstWrong]) + "; the point begins " + held};
+    return {Result::kFailed, "byte " + std::to_string(firstWrong) + " is " + HexByte((*point)[firstWrong]) +
+                                 ", not " + HexByte(step.bytes[firstWrong]) + "; the point begins " + held};
 }
 
 // Posted: closing runs outside the step.
@@ -274,7 +258,7 @@ CScriptRun::Outcome CScriptRun::BoxSeen() const
 HWND CScriptRun::Control(long id, const char* cls, const char* what, std::string& why) const
 {
     HWND control = Control(id, why);
-    if (control && !HasClass(control, cls)) {
+    if (control && !HasWindowClass(control, cls)) {
         why = "control " + std::to_string(id) + " is no " + what;
         return nullptr;
     }

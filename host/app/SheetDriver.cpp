@@ -13,12 +13,6 @@ namespace {
 // context argument.
 thread_local std::vector<CSheetDriver*> t_drivers;
 
-bool HasClass(HWND hWnd, const char* name)
-{
-    char cls[64] = {};
-    ::GetClassNameA(hWnd, cls, sizeof cls);
-    return std::string(cls) == name;
-}
 
 // The system's dialog class (WC_DIALOG), by name: sheets and message boxes.
 constexpr char kDialogClass[] = "#32770";
@@ -32,7 +26,7 @@ struct Search {
 
 HWND TabControl(HWND sheet) { return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)); }
 
-bool IsSheet(HWND hWnd, const Search&) { return HasClass(hWnd, kDialogClass) && TabControl(hWnd); }
+bool IsSheet(HWND hWnd, const Search&) { return HasWindowClass(hWnd, kDialogClass) && TabControl(hWnd); }
 
 // The system's message box: a dialog whose procedure lives in user32 (a
 // module's own dialog with a static of ID -1 looks alike otherwise).
@@ -50,7 +44,7 @@ bool IsMessageBox(HWND hWnd, const Search& s)
 {
     // A message box is a system dialog with its text in static 0xFFFF; a
     // null caption matches any.
-    if (!HasClass(hWnd, kDialogClass) || !::GetDlgItem(hWnd, 0xFFFF) || !IsSystemDialog(hWnd))
+    if (!HasWindowClass(hWnd, kDialogClass) || !::GetDlgItem(hWnd, 0xFFFF) || !IsSystemDialog(hWnd))
         return false;
     if (!s.caption)
         return true;
@@ -88,6 +82,13 @@ std::vector<HWND> ThreadWindows(bool (*match)(HWND, const Search&))
 }
 
 }  // namespace
+
+bool HasWindowClass(HWND hWnd, const char* name)
+{
+    char cls[64] = {};
+    ::GetClassNameA(hWnd, cls, sizeof cls);
+    return ::lstrcmpiA(cls, name) == 0;
+}
 
 CSheetDriver::CSheetDriver(std::vector<Step> steps, UINT intervalMs, DWORD stepTimeoutMs)
     : m_steps(std::move(steps)), m_stepTimeoutMs(stepTimeoutMs), m_stepStart(::GetTickCount())

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// Whether window `hWnd` is of class `name`; class names match regardless of
+// case, as the system matches them.
+bool HasWindowClass(HWND hWnd, const char* name);
+
 class CSheetDriver {
 public:
     // Returns true when done; false to be run again on the next tick (the
